@@ -1,0 +1,163 @@
+#include "core/airfile.h"
+
+#include <memory>
+
+#include "core/airfile_internal.h"
+#include "core/file_io.h"
+#include "core/marker_scan.h"
+
+namespace korvalis {
+
+namespace {
+
+// Large enough that a typical .air file (under 20 KB) takes one read, small enough that
+// memory stays flat whatever a file named .air holds.
+constexpr std::size_t kChunkSize = 64 * 1024;
+
+using io::ErrorCode;
+using io::File;
+
+// Every failure carries a number other than 0 and -1, even one the system gave none for.
+ErrorCode Failed(ErrorCode error) { return error != 0 && error != -1 ? error : kErrorShortTransfer; }
+
+std::unique_ptr<std::uint8_t[]> NewChunk() { return std::make_unique<std::uint8_t[]>(kChunkSize); }
+
+// Reads on from the file's position until the scanner has the type byte or the file ends.
+ErrorCode ScanFile(File& file, MarkerScanner& scanner, std::uint8_t* chunk)
+{
+    while (!scanner.Complete()) {
+        ErrorCode error = 0;
+        const std::int64_t got = file.Read(chunk, kChunkSize, error);
+        if (got < 0) return Failed(error);
+        if (got == 0) break;
+        scanner.Feed(chunk, static_cast<std::size_t>(got));
+    }
+    return 0;
+}
+
+std::filesystem::path WithSuffix(const std::filesystem::path& path, const char* suffix)
+{
+    std::filesystem::path result = path;
+    result += suffix;  // ASCII only, so the narrow overload is safe on every platform
+    return result;
+}
+
+bool SameStretch(const MarkerScanner& a, const MarkerScanner& b)
+{
+    return a.Complete() && b.Complete() && a.MarkerOffset() == b.MarkerOffset() && a.Digest() == b.Digest();
+}
+
+}  // namespace
+
+std::string ReadAirfileType(const std::filesystem::path& path)
+{
+    ErrorCode error = 0;
+    File file = File::OpenRead(path, io::Share::ReadWrite, error);
+    if (!file.IsOpen()) return {};
+    MarkerScanner scanner;
+    const auto chunk = NewChunk();
+    if (ScanFile(file, scanner, chunk.get()) != 0 || !scanner.Complete()) return {};
+    return std::to_string(scanner.TypeByte());
+}
+
+std::int32_t WriteAirfileType(const std::filesystem::path& path, std::int16_t typeCode)
+{
+    return detail::WriteAirfileTypeWithHook(path, typeCode, {});
+}
+
+namespace detail {
+
+std::filesystem::path TemporaryBackupPath(const std::filesystem::path& path)
+{
+    return WithSuffix(WithSuffix(path, kBackupSuffix), ".tmp");
+}
+
+std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::int16_t typeCode,
+                                      const WriteHook& hook)
+{
+    const auto notify = [&hook](WriteStep step) {
+        if (hook) hook(step);
+    };
+    const auto chunk = NewChunk();
+    ErrorCode error = 0;
+
+    // 1-2: find the marker. No type byte behind it (none at all, or the marker ends the
+    // file) means nothing to write: no backup, nothing created.
+    MarkerScanner first;
+    {
+        File file = File::OpenRead(path, io::Share::ReadWrite, error);
+        if (!file.IsOpen()) return Failed(error);
+        if ((error = ScanFile(file, first, chunk.get())) != 0) return Failed(error);
+    }
+    if (!first.Complete()) return kWriteNoMarker;
+    notify(WriteStep::FirstReadDone);
+
+    // 3: the old backup is only ever replaced whole, so refuse early what could not be replaced.
+    const std::filesystem::path backupPath = WithSuffix(path, kBackupSuffix);
+    const std::filesystem::path tempPath = TemporaryBackupPath(path);
+    const io::PathInfo backup = io::QueryPath(backupPath);
+    if (backup.error != 0) return Failed(backup.error);
+    if (backup.exists && (backup.directory || backup.readOnly)) return io::AccessDeniedError();
+
+    // Others may read but not write the file while it is copied.
+    File source = File::OpenRead(path, io::Share::ReadOnly, error);
+    if (!source.IsOpen()) return Failed(error);
+    File temp = File::Create(tempPath, error);
+    if (!temp.IsOpen()) return Failed(error);
+    const auto abandon = [&](ErrorCode why) {
+        temp.Close();
+        io::RemoveQuietly(tempPath);
+        return why;
+    };
+    notify(WriteStep::BackupOpened);
+
+    // 4: copy in chunks, checking that the stretch up to the type byte is what step 1 saw.
+    MarkerScanner copiedScan;
+    std::uint64_t copied = 0;
+    for (;;) {
+        const std::int64_t got = source.Read(chunk.get(), kChunkSize, error);
+        if (got < 0) return abandon(Failed(error));
+        if (got == 0) break;
+        copiedScan.Feed(chunk.get(), static_cast<std::size_t>(got));
+        if (!temp.WriteAll(chunk.get(), static_cast<std::size_t>(got), error)) return abandon(Failed(error));
+        copied += static_cast<std::uint64_t>(got);
+    }
+    notify(WriteStep::BackupCopied);
+    if (!SameStretch(first, copiedScan)) return abandon(kErrorFileChanged);
+    if (!temp.Flush(error)) return abandon(Failed(error));
+
+    // 5
+    source.Close();
+    if ((error = temp.Close()) != 0) return abandon(Failed(error));
+    if ((error = io::ReplaceWith(tempPath, backupPath)) != 0) return abandon(Failed(error));
+    notify(WriteStep::BackupReplaced);
+
+    // 6: root may write a read-only file under Linux and Wine; Windows never lets anyone.
+    const io::PathInfo target = io::QueryPath(path);
+    if (target.error != 0) return Failed(target.error);
+    if (target.readOnly) return io::AccessDeniedError();
+    File file = File::OpenWrite(path, io::Share::ReadOnly, error);
+    if (!file.IsOpen()) return Failed(error);
+    notify(WriteStep::OpenedForWriting);
+
+    // 7
+    if (typeCode < 0 || typeCode > 255) return kErrorTypeCodeRange;
+    const auto typeByte = static_cast<std::uint8_t>(typeCode);
+
+    // Another program may have changed the file since the copy: never write at a stale offset.
+    std::uint64_t size = 0;
+    if (!file.Size(size, error)) return Failed(error);
+    if (size != copied) return kErrorFileChanged;
+    MarkerScanner recheck;
+    if ((error = ScanFile(file, recheck, chunk.get())) != 0) return Failed(error);
+    if (!SameStretch(first, recheck)) return kErrorFileChanged;
+
+    // 8-9
+    if (!file.Seek(first.TypeByteOffset(), error)) return Failed(error);
+    if (!file.WriteAll(&typeByte, 1, error)) return Failed(error);
+    return file.Close();
+}
+
+}  // namespace detail
+
+}  // namespace korvalis

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace korvalis {
+
+// Results of WriteAirfileType besides the operating system's own error numbers.
+// They carry bit 29, which Windows reserves for application-defined codes, so they
+// never collide with a system error number, 0 or -1.
+inline constexpr std::int32_t kWriteOk = 0;
+inline constexpr std::int32_t kWriteNoMarker = -1;
+inline constexpr std::int32_t kErrorShortTransfer = 0x20000001;  // a read or write moved fewer bytes, no OS code
+inline constexpr std::int32_t kErrorTypeCodeRange = 0x20000002; // type code outside 0..255
+inline constexpr std::int32_t kErrorFileChanged = 0x20000003;    // the file changed since it was first read
+
+// The file name suffix of the backup written beside each .air file.
+inline constexpr char kBackupSuffix[] = ".KRVL_bak";
+
+// The type byte behind the first type marker as decimal text ("0".."255"); "" when the
+// file has no marker, no byte behind it, or cannot be opened or read.
+std::string ReadAirfileType(const std::filesystem::path& path);
+
+// Backs the file up to path + ".KRVL_bak" and writes typeCode as the byte behind the
+// first type marker. 0 on success, -1 when the file holds no type byte, else an error number.
+std::int32_t WriteAirfileType(const std::filesystem::path& path, std::int16_t typeCode);
+
+}  // namespace korvalis

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+
+namespace korvalis::io {
+
+// Operating-system error number: GetLastError() on Windows, errno elsewhere. 0 means none.
+using ErrorCode = std::int32_t;
+
+// What other openers may do while we hold a file. Only Windows enforces it.
+enum class Share { ReadWrite, ReadOnly };
+
+class File {
+public:
+    File() noexcept = default;
+    ~File();
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+
+    // An existing file for reading.
+    static File OpenRead(const std::filesystem::path& path, Share share, ErrorCode& error);
+    // An existing file for reading and writing; never created, never truncated.
+    static File OpenWrite(const std::filesystem::path& path, Share share, ErrorCode& error);
+    // A new or emptied file for writing, shared with nobody.
+    static File Create(const std::filesystem::path& path, ErrorCode& error);
+
+    [[nodiscard]] bool IsOpen() const noexcept;
+
+    // Bytes read, 0 at the end of the file, -1 on failure (error set).
+    std::int64_t Read(void* buffer, std::size_t size, ErrorCode& error);
+    bool WriteAll(const void* data, std::size_t size, ErrorCode& error);
+    bool Seek(std::uint64_t offset, ErrorCode& error);
+    bool Size(std::uint64_t& size, ErrorCode& error);
+    bool Flush(ErrorCode& error);
+    // Closes the file; returns the error of the close itself (0 when none or not open).
+    ErrorCode Close();
+
+private:
+#ifdef _WIN32
+    using Native = void*;  // HANDLE; nullptr when closed
+    static constexpr Native kClosed = nullptr;
+#else
+    using Native = int;
+    static constexpr Native kClosed = -1;
+#endif
+    explicit File(Native native) noexcept : m_native(native) {}
+    Native m_native = kClosed;
+};
+
+struct PathInfo {
+    bool exists = false;
+    bool directory = false;
+    bool readOnly = false;  // the read-only attribute (Windows) or no write bit at all (POSIX)
+    ErrorCode error = 0;    // set when the query failed for a reason other than absence
+};
+
+PathInfo QueryPath(const std::filesystem::path& path);
+
+// Puts `from` in place of `to` in one step, replacing an existing `to`.
+ErrorCode ReplaceWith(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Deletes a file; failures are ignored, as the callers only tidy up.
+void RemoveQuietly(const std::filesystem::path& path) noexcept;
+
+// The error number for access refused by a read-only attribute.
+ErrorCode AccessDeniedError() noexcept;
+
+}  // namespace korvalis::io

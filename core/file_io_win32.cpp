@@ -1,0 +1,164 @@
+#include "core/file_io.h"
+
+#include <windows.h>
+
+#include <utility>
+
+namespace korvalis::io {
+
+namespace {
+
+ErrorCode LastError() { return static_cast<ErrorCode>(::GetLastError()); }
+
+DWORD ShareFlags(Share share)
+{
+    // Others may always read; with ReadOnly nobody else may write or delete meanwhile.
+    return share == Share::ReadWrite ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
+                                     : FILE_SHARE_READ;
+}
+
+void* OpenHandle(const std::filesystem::path& path, DWORD access, DWORD share, DWORD disposition,
+                 ErrorCode& error)
+{
+    HANDLE h = ::CreateFileW(path.c_str(), access, share, nullptr, disposition,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = LastError();
+        return nullptr;
+    }
+    error = 0;
+    return h;
+}
+
+}  // namespace
+
+File::~File() { Close(); }
+
+File::File(File&& other) noexcept : m_native(std::exchange(other.m_native, kClosed)) {}
+
+File& File::operator=(File&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        m_native = std::exchange(other.m_native, kClosed);
+    }
+    return *this;
+}
+
+File File::OpenRead(const std::filesystem::path& path, Share share, ErrorCode& error)
+{
+    return File(OpenHandle(path, GENERIC_READ, ShareFlags(share), OPEN_EXISTING, error));
+}
+
+File File::OpenWrite(const std::filesystem::path& path, Share share, ErrorCode& error)
+{
+    return File(OpenHandle(path, GENERIC_READ | GENERIC_WRITE, ShareFlags(share), OPEN_EXISTING, error));
+}
+
+File File::Create(const std::filesystem::path& path, ErrorCode& error)
+{
+    return File(OpenHandle(path, GENERIC_WRITE, 0, CREATE_ALWAYS, error));
+}
+
+bool File::IsOpen() const noexcept { return m_native != kClosed; }
+
+std::int64_t File::Read(void* buffer, std::size_t size, ErrorCode& error)
+{
+    DWORD got = 0;
+    const DWORD want = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+    if (!::ReadFile(m_native, buffer, want, &got, nullptr)) {
+        error = LastError();
+        return -1;
+    }
+    error = 0;
+    return got;
+}
+
+bool File::WriteAll(const void* data, std::size_t size, ErrorCode& error)
+{
+    const char* next = static_cast<const char*>(data);
+    while (size > 0) {
+        const DWORD want = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+        DWORD put = 0;
+        if (!::WriteFile(m_native, next, want, &put, nullptr)) {
+            error = LastError();
+            return false;
+        }
+        if (put == 0) {
+            error = ERROR_WRITE_FAULT;
+            return false;
+        }
+        next += put;
+        size -= put;
+    }
+    error = 0;
+    return true;
+}
+
+bool File::Seek(std::uint64_t offset, ErrorCode& error)
+{
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    if (!::SetFilePointerEx(m_native, to, nullptr, FILE_BEGIN)) {
+        error = LastError();
+        return false;
+    }
+    error = 0;
+    return true;
+}
+
+bool File::Size(std::uint64_t& size, ErrorCode& error)
+{
+    LARGE_INTEGER got;
+    if (!::GetFileSizeEx(m_native, &got)) {
+        error = LastError();
+        return false;
+    }
+    size = static_cast<std::uint64_t>(got.QuadPart);
+    error = 0;
+    return true;
+}
+
+bool File::Flush(ErrorCode& error)
+{
+    if (!::FlushFileBuffers(m_native)) {
+        error = LastError();
+        return false;
+    }
+    error = 0;
+    return true;
+}
+
+ErrorCode File::Close()
+{
+    if (m_native == kClosed) return 0;
+    return ::CloseHandle(std::exchange(m_native, kClosed)) ? 0 : LastError();
+}
+
+PathInfo QueryPath(const std::filesystem::path& path)
+{
+    PathInfo info;
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) info.error = static_cast<ErrorCode>(error);
+        return info;
+    }
+    info.exists = true;
+    info.directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    info.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    return info;
+}
+
+ErrorCode ReplaceWith(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : LastError();
+}
+
+void RemoveQuietly(const std::filesystem::path& path) noexcept { ::DeleteFileW(path.c_str()); }
+
+ErrorCode AccessDeniedError() noexcept { return ERROR_ACCESS_DENIED; }
+
+}  // namespace korvalis::io
