@@ -1,0 +1,63 @@
+#include <cctype>
+#include <string>
+#include <system_error>
+
+#include "catalogue/enumerate.h"
+
+namespace fs = std::filesystem;
+
+namespace korvalis {
+
+namespace {
+
+// Stands in for the Windows hidden attribute, as Wine itself reads such names.
+bool IsHiddenName(const std::string& name) { return !name.empty() && name.front() == '.'; }
+
+// Windows matches "*.air" without regard to case.
+bool MatchesAirPattern(const std::string& name)
+{
+    static const std::string kExt = ".air";
+    if (name.size() < kExt.size()) return false;
+    for (std::size_t i = 0; i < kExt.size(); ++i) {
+        const char c = name[name.size() - kExt.size() + i];
+        if (std::tolower(static_cast<unsigned char>(c)) != kExt[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool EnumerateFolderEntries(const fs::path& folder, const NameCallback& each)
+{
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    if (ec) return false;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        const fs::path name = it->path().filename();
+        if (!IsHiddenName(name.native())) each(name);
+    }
+    return true;
+}
+
+std::optional<bool> IsDirectoryPath(const fs::path& path)
+{
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec) return std::nullopt;
+    return fs::is_directory(status);
+}
+
+bool EnumerateAirFiles(const fs::path& folder, const NameCallback& each)
+{
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    if (ec) return false;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        const fs::path name = it->path().filename();
+        std::error_code typeError;
+        if (MatchesAirPattern(name.native()) && !it->is_directory(typeError)) each(name);
+    }
+    return true;
+}
+
+}  // namespace korvalis

@@ -1,0 +1,59 @@
+#include <windows.h>
+
+#include "catalogue/enumerate.h"
+#include "core/handles_win32.h"
+
+namespace fs = std::filesystem;
+
+namespace korvalis {
+
+namespace {
+
+// Calls `each` for every entry matching the pattern; FindExInfoBasic skips the short
+// names we never use, and large fetches cut the round trips in big folders.
+template <typename Each>
+bool FindAll(const fs::path& pattern, Each each)
+{
+    WIN32_FIND_DATAW data;
+    UniqueFindHandle find(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                             nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) return false;
+    do {
+        each(data);
+    } while (::FindNextFileW(find.Get(), &data));
+    return true;
+}
+
+fs::path WithPattern(const fs::path& folder, const wchar_t* pattern)
+{
+    std::wstring text = folder.native();
+    if (!text.empty() && text.back() != L'\\' && text.back() != L'/') text += L'\\';
+    return fs::path(text + pattern);
+}
+
+}  // namespace
+
+bool EnumerateFolderEntries(const fs::path& folder, const NameCallback& each)
+{
+    return FindAll(WithPattern(folder, L"*"), [&](const WIN32_FIND_DATAW& data) {
+        if ((data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0) {
+            each(fs::path(data.cFileName));
+        }
+    });
+}
+
+std::optional<bool> IsDirectoryPath(const fs::path& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool EnumerateAirFiles(const fs::path& folder, const NameCallback& each)
+{
+    return FindAll(WithPattern(folder, L"*.air"), [&](const WIN32_FIND_DATAW& data) {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) each(fs::path(data.cFileName));
+    });
+}
+
+}  // namespace korvalis

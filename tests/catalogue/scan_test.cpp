@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <tuple>
+
+#include "catalogue/catalogue.h"
+#include "core/airfile.h"
+#include "core/text.h"
+#include "tests/support/file_attributes.h"
+#include "tests/support/recording_shell.h"
+#include "tests/support/test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace korvalis::test {
+namespace {
+
+Bytes AirOfType(std::uint8_t type) { return Concat({Hex("01 00 00 00 0C 00 00 00"), Marker(), {type}, Hex("41 42")}); }
+Bytes AirWithoutMarker() { return Hex("41 01 00 00 04 00 00 00 07"); }
+
+void Put(const fs::path& path, const Bytes& bytes)
+{
+    fs::create_directories(path.parent_path());
+    WriteBytes(path, bytes);
+}
+
+std::string DirText(const fs::path& dir)
+{
+    std::string text = PathToUtf8(dir);
+    if (text.back() != kDirSeparator) text += kDirSeparator;
+    return text;
+}
+
+using RowTexts = std::tuple<std::string, std::string, std::string, std::string>;  // folder, file, type, tip
+
+std::vector<RowTexts> Rows(const AirfileList& list, bool sorted = true)
+{
+    std::vector<RowTexts> rows;
+    for (int i = 1; i <= list.Count(); ++i) {
+        const AirfileRow& r = list.Row(i);
+        rows.emplace_back(r.folderText, r.fileText, r.typeText, r.typeTip);
+    }
+    if (sorted) std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+struct ScanCase {
+    const char* name;
+    std::function<void(const fs::path&)> build;
+    std::vector<RowTexts> rows;  // sorted
+    bool message;
+};
+
+TEST(Load_Airfiles, BuildsOneRowPerTypedFileOneLevelDown)
+{
+    const ScanCase cases[] = {
+        {"directory that does not exist", [](const fs::path& d) { fs::remove(d); }, {}, true},
+        {"sub-folders without .air files, .air only in the directory itself",
+         [](const fs::path& d) {
+             fs::create_directories(d / "Empty");
+             Put(d / "Other" / "readme.txt", Hex("00"));
+             Put(d / "top.air", AirOfType(0));
+         },
+         {}, true},
+        {"every file without the marker: empty list, no message",
+         [](const fs::path& d) {
+             Put(d / "A" / "a.air", AirWithoutMarker());
+             Put(d / "B" / "b.air", {});
+         },
+         {}, false},
+        {"two files in one folder, either case of extension",
+         [](const fs::path& d) {
+             Put(d / "C172" / "a.air", AirOfType(0));
+             Put(d / "C172" / "B.AIR", AirOfType(1));
+         },
+         {{"C172", "B.AIR", "Helicopter", "Helicopter"}, {"C172", "a.air", "Aircraft", "Aircraft"}}, false},
+        {"type 2 and type 3",
+         [](const fs::path& d) {
+             Put(d / "Blimp" / "blimp.air", AirOfType(2));
+             Put(d / "Odd" / "odd.air", AirOfType(3));
+         },
+         {{"Blimp", "blimp.air", "non flyable", "non flyable"}, {"Odd", "odd.air", "", ""}}, false},
+        {"a four-letter extension starting with air is no .air file",
+         [](const fs::path& d) { Put(d / "X" / "x.airx", AirOfType(0)); }, {}, true},
+        {"a file named exactly .air is read",
+         [](const fs::path& d) { Put(d / "Dot" / ".air", AirOfType(1)); },
+         {{"Dot", ".air", "Helicopter", "Helicopter"}}, false},
+        {"a folder named like an .air file is not a file",
+         [](const fs::path& d) { fs::create_directories(d / "Y" / "y.air"); }, {}, true},
+        {"a file two levels down is not scanned",
+         [](const fs::path& d) { Put(d / "Deep" / "sub" / "deep.air", AirOfType(0)); }, {}, true},
+        {"a folder whose name begins with a dot reads as hidden",
+         [](const fs::path& d) {
+             Put(d / ".Hidden" / "h.air", AirOfType(0));
+             Put(d / "Shown" / "s.air", AirOfType(0));
+         },
+         {{"Shown", "s.air", "Aircraft", "Aircraft"}}, false},
+        {"names outside any ANSI code page",
+         [](const fs::path& d) { Put(d / PathFromUtf8("日本語 ✈🛩") / PathFromUtf8("飛行機 &.air"), AirOfType(1)); },
+         {{"日本語 ✈🛩", "飛行機 &.air", "Helicopter", "Helicopter"}}, false},
+    };
+    for (const auto& c : cases) {
+        const fs::path dir = FreshTestDir() / "Aircraft";
+        fs::create_directories(dir);
+        c.build(dir);
+        SessionState state{DirText(dir), {}, {}, {}};
+        MemoryAirfileList list;
+        RecordingShell shell;
+        Catalogue(state, list, shell).Load_Airfiles();
+        EXPECT_EQ(Rows(list), c.rows) << c.name;
+        const bool messaged = std::count(shell.calls.begin(), shell.calls.end(), std::string("message: ") + kNoAirfilesMessage) == 1;
+        EXPECT_EQ(messaged, c.message) << c.name;
+        EXPECT_EQ(shell.writeEnabled, std::optional<bool>(false)) << c.name;
+        EXPECT_EQ(shell.calls.back(), "pointer") << c.name;
+        for (int i = 1; i <= list.Count(); ++i) EXPECT_FALSE(list.IsMarked(i)) << c.name;
+    }
+}
+
+#ifdef _WIN32
+// Natively only the dot-name stand-in exists, tested above.
+TEST(Load_Airfiles, HiddenAndSystemAttributes)
+{
+    const fs::path dir = FreshTestDir() / "Aircraft";
+    Put(dir / "HiddenFolder" / "h.air", AirOfType(0));
+    Put(dir / "SystemFolder" / "s.air", AirOfType(0));
+    Put(dir / "Plain" / "hidden.air", AirOfType(1));
+    Put(dir / "Plain" / "system.air", AirOfType(2));
+    ASSERT_TRUE(SetHiddenAttribute(dir / "HiddenFolder"));
+    ASSERT_TRUE(SetSystemAttribute(dir / "SystemFolder"));
+    ASSERT_TRUE(SetHiddenAttribute(dir / "Plain" / "hidden.air"));
+    ASSERT_TRUE(SetSystemAttribute(dir / "Plain" / "system.air"));
+    SetReadOnly(dir / "Plain" / "system.air", true);
+
+    SessionState state{DirText(dir), {}, {}, {}};
+    MemoryAirfileList list;
+    RecordingShell shell;
+    Catalogue(state, list, shell).Load_Airfiles();
+    const std::vector<RowTexts> expected = {{"Plain", "hidden.air", "Helicopter", "Helicopter"},
+                                            {"Plain", "system.air", "non flyable", "non flyable"}};
+    EXPECT_EQ(Rows(list), expected);
+    SetReadOnly(dir / "Plain" / "system.air", false);
+}
+#endif
+
+TEST(Load_Airfiles, AppendsTheSeparatorAndScansTheSame)
+{
+    const fs::path dir = FreshTestDir() / "Aircraft";
+    Put(dir / "A" / "a.air", AirOfType(0));
+    Put(dir / "B" / "b.air", AirOfType(1));
+
+    SessionState with{DirText(dir), {}, {}, {}};
+    std::string bare = DirText(dir);
+    bare.pop_back();
+    SessionState without{bare, {}, {}, {}};
+    MemoryAirfileList listWith, listWithout;
+    RecordingShell shell;
+    Catalogue(with, listWith, shell).Load_Airfiles();
+    Catalogue(without, listWithout, shell).Load_Airfiles();
+    EXPECT_EQ(without.AircraftDir, with.AircraftDir);
+    EXPECT_EQ(Rows(listWithout, false), Rows(listWith, false));
+    EXPECT_EQ(listWith.Count(), 2);
+}
+
+TEST(Load_Airfiles, OrderOfEffects)
+{
+    const fs::path dir = FreshTestDir() / "Aircraft";
+    fs::create_directories(dir);
+    MemoryAirfileList list;
+    {
+        SessionState state{DirText(dir), {}, {}, {}};
+        RecordingShell shell;
+        Catalogue(state, list, shell).Load_Airfiles();
+        const std::vector<std::string> expected = {"hourglass", "pointer", std::string("message: ") + kNoAirfilesMessage,
+                                                   "write off", "pointer"};
+        EXPECT_EQ(shell.calls, expected);
+    }
+    Put(dir / "A" / "a.air", AirOfType(0));
+    {
+        SessionState state{DirText(dir), {}, {}, {}};
+        RecordingShell shell;
+        Catalogue(state, list, shell).Load_Airfiles();
+        const std::vector<std::string> expected = {"hourglass", "write off", "pointer"};
+        EXPECT_EQ(shell.calls, expected);
+    }
+    {  // No directory chosen yet: nothing at all happens, the rows stay.
+        SessionState state;
+        RecordingShell shell;
+        Catalogue(state, list, shell).Load_Airfiles();
+        EXPECT_TRUE(shell.calls.empty());
+        EXPECT_EQ(list.Count(), 1);
+        EXPECT_TRUE(state.AircraftDir.empty());
+    }
+}
+
+TEST(Load_Airfiles, DiscardsPendingTypes)
+{
+    const fs::path dir = FreshTestDir() / "Aircraft";
+    Put(dir / "A" / "a.air", AirOfType(0));
+    SessionState state{DirText(dir), {}, {}, {}};
+    MemoryAirfileList list;
+    RecordingShell shell;
+    Catalogue catalogue(state, list, shell);
+    catalogue.Load_Airfiles();
+    list.SetMarked(1, true);
+    catalogue.AssignTypeToMarked(1);
+    ASSERT_EQ(list.Row(1).typeText, "Helicopter");
+    ASSERT_EQ(shell.writeEnabled, std::optional<bool>(true));
+    catalogue.Load_Airfiles();
+    EXPECT_EQ(list.Row(1).typeText, "Aircraft");
+    EXPECT_FALSE(list.IsMarked(1));
+    EXPECT_EQ(shell.writeEnabled, std::optional<bool>(false));
+    EXPECT_EQ(ReadAirfileType(dir / "A" / "a.air"), "0");
+}
+
+}  // namespace
+}  // namespace korvalis::test
