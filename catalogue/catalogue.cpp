@@ -67,10 +67,10 @@ void Catalogue::Load_Airfiles()
     // Every entry is examined, the first one included: at a drive's root there is no "."
     // to come first, and the first sub-folder would otherwise be lost.
     std::vector<fs::path> folders;
-    EnumerateFolderEntries(base, [&](const fs::path& name) {
+    EnumerateFolderEntries(base, [&](const fs::path& name, std::optional<bool> isDirectory) {
         if (name.empty() || name == "." || name == "..") return;
         // An entry whose attributes cannot be read is kept; its file pass simply finds nothing.
-        if (IsDirectoryPath(Joined(base, name)).value_or(true)) folders.push_back(name);
+        if (isDirectory.value_or(true)) folders.push_back(name);
     });
 
     bool found = false;

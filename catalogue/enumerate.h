@@ -7,14 +7,14 @@
 namespace korvalis {
 
 using NameCallback = std::function<void(const std::filesystem::path& name)>;
+// isDirectory: the entry's directory attribute; nullopt when it could not be read.
+using EntryCallback = std::function<void(const std::filesystem::path& name, std::optional<bool> isDirectory)>;
 
 // Every entry of `folder` that is neither hidden nor system, files and folders alike, by
-// plain name. Hidden and system sub-folders are thereby never scanned. Returns false when
-// the enumeration cannot start.
-bool EnumerateFolderEntries(const std::filesystem::path& folder, const NameCallback& each);
-
-// Whether the path is a folder; nullopt when its attributes cannot be read.
-std::optional<bool> IsDirectoryPath(const std::filesystem::path& path);
+// plain name, with its directory attribute as the enumeration reports it (a link to a
+// folder counts as a folder). Hidden and system sub-folders are thereby never scanned.
+// Returns false when the enumeration cannot start.
+bool EnumerateFolderEntries(const std::filesystem::path& folder, const EntryCallback& each);
 
 // The files of `folder` that the file system matches with "*.air", whatever their
 // read-only, hidden or system attributes; never a folder. Returns false when it cannot start.

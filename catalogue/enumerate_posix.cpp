@@ -27,24 +27,19 @@ bool MatchesAirPattern(const std::string& name)
 
 }  // namespace
 
-bool EnumerateFolderEntries(const fs::path& folder, const NameCallback& each)
+bool EnumerateFolderEntries(const fs::path& folder, const EntryCallback& each)
 {
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
     if (ec) return false;
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         const fs::path name = it->path().filename();
-        if (!IsHiddenName(name.native())) each(name);
+        if (IsHiddenName(name.native())) continue;
+        std::error_code typeError;
+        const bool directory = it->is_directory(typeError);  // follows a symbolic link
+        each(name, typeError ? std::nullopt : std::optional<bool>(directory));
     }
     return true;
-}
-
-std::optional<bool> IsDirectoryPath(const fs::path& path)
-{
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (ec) return std::nullopt;
-    return fs::is_directory(status);
 }
 
 bool EnumerateAirFiles(const fs::path& folder, const NameCallback& each)

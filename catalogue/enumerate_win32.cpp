@@ -33,20 +33,15 @@ fs::path WithPattern(const fs::path& folder, const wchar_t* pattern)
 
 }  // namespace
 
-bool EnumerateFolderEntries(const fs::path& folder, const NameCallback& each)
+bool EnumerateFolderEntries(const fs::path& folder, const EntryCallback& each)
 {
+    // The attributes come with each entry: a second query per entry would cost a round
+    // trip each (under Wine a server call), for the same answer.
     return FindAll(WithPattern(folder, L"*"), [&](const WIN32_FIND_DATAW& data) {
         if ((data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0) {
-            each(fs::path(data.cFileName));
+            each(fs::path(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
         }
     });
-}
-
-std::optional<bool> IsDirectoryPath(const fs::path& path)
-{
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool EnumerateAirFiles(const fs::path& folder, const NameCallback& each)

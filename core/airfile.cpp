@@ -10,9 +10,10 @@ namespace korvalis {
 
 namespace {
 
-// Large enough that a typical .air file (under 20 KB) takes one read, small enough that
-// memory stays flat whatever a file named .air holds.
+// Memory stays flat whatever a file named .air holds. The type record of real files sits
+// in their first kilobyte, so the first read is small and most files take just that one.
 constexpr std::size_t kChunkSize = 64 * 1024;
+constexpr std::size_t kFirstReadSize = 4 * 1024;
 
 using io::ErrorCode;
 using io::File;
@@ -20,14 +21,16 @@ using io::File;
 // Every failure carries a number other than 0 and -1, even one the system gave none for.
 ErrorCode Failed(ErrorCode error) { return error != 0 && error != -1 ? error : kErrorShortTransfer; }
 
-std::unique_ptr<std::uint8_t[]> NewChunk() { return std::make_unique<std::uint8_t[]>(kChunkSize); }
+std::unique_ptr<std::uint8_t[]> NewChunk() { return std::make_unique_for_overwrite<std::uint8_t[]>(kChunkSize); }
 
 // Reads on from the file's position until the scanner has the type byte or the file ends.
 ErrorCode ScanFile(File& file, MarkerScanner& scanner, std::uint8_t* chunk)
 {
+    std::size_t want = kFirstReadSize;
     while (!scanner.Complete()) {
         ErrorCode error = 0;
-        const std::int64_t got = file.Read(chunk, kChunkSize, error);
+        const std::int64_t got = file.Read(chunk, want, error);
+        want = kChunkSize;
         if (got < 0) return Failed(error);
         if (got == 0) break;
         scanner.Feed(chunk, static_cast<std::size_t>(got));
@@ -83,7 +86,7 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
 
     // 1-2: find the marker. No type byte behind it (none at all, or the marker ends the
     // file) means nothing to write: no backup, nothing created.
-    MarkerScanner first;
+    MarkerScanner first(true);
     {
         File file = File::OpenRead(path, io::Share::ReadWrite, error);
         if (!file.IsOpen()) return Failed(error);
@@ -112,7 +115,7 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
     notify(WriteStep::BackupOpened);
 
     // 4: copy in chunks, checking that the stretch up to the type byte is what step 1 saw.
-    MarkerScanner copiedScan;
+    MarkerScanner copiedScan(true);
     std::uint64_t copied = 0;
     for (;;) {
         const std::int64_t got = source.Read(chunk.get(), kChunkSize, error);
@@ -148,7 +151,7 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
     std::uint64_t size = 0;
     if (!file.Size(size, error)) return Failed(error);
     if (size != copied) return kErrorFileChanged;
-    MarkerScanner recheck;
+    MarkerScanner recheck(true);
     if ((error = ScanFile(file, recheck, chunk.get())) != 0) return Failed(error);
     if (!SameStretch(first, recheck)) return kErrorFileChanged;
 

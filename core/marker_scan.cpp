@@ -39,7 +39,7 @@ std::size_t MarkerScanner::Feed(const std::uint8_t* data, std::size_t size)
             m_matched = b == kTypeMarker[0] ? 1 : 0;
         }
     }
-    for (std::size_t j = 0; j < i; ++j) {
+    for (std::size_t j = 0; m_keepDigest && j < i; ++j) {
         m_digest = (m_digest ^ data[j]) * 0x100000001b3ull;  // FNV-1a
     }
     m_consumed += i;

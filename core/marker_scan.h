@@ -15,6 +15,9 @@ inline constexpr std::array<std::uint8_t, 8> kTypeMarker = {0x05, 0x01, 0x00, 0x
 // pass can tell whether that stretch of the file is still what this pass saw.
 class MarkerScanner {
 public:
+    // The digest costs a multiply per byte; only the write routine's checks need it.
+    explicit MarkerScanner(bool keepDigest = false) noexcept : m_keepDigest(keepDigest) {}
+
     // Consumes bytes up to and including the type byte of the first marker and returns
     // how many it consumed; once Complete(), it consumes nothing more.
     std::size_t Feed(const std::uint8_t* data, std::size_t size);
@@ -28,6 +31,7 @@ public:
     [[nodiscard]] std::uint64_t Digest() const noexcept { return m_digest; }
 
 private:
+    bool m_keepDigest;
     std::size_t m_matched = 0;  // marker bytes matched so far, ending at the last byte fed
     bool m_found = false;
     bool m_complete = false;
