@@ -6,8 +6,12 @@
 
 namespace korvalis {
 
-// The one conversion between display text (UTF-8) and paths. On Windows a narrow
-// std::string handed to std::filesystem::path would go through the ANSI code page.
+// The one conversion between display text (UTF-8) and the UTF-16 of Win32 calls. A
+// narrow std::string handed to Windows would go through the ANSI code page instead.
+std::wstring WideFromUtf8(std::string_view utf8);
+std::string Utf8FromWide(std::wstring_view wide);
+
+// Paths made from, and shown as, UTF-8 text, through the conversion above on Windows.
 std::filesystem::path PathFromUtf8(std::string_view utf8);
 std::string PathToUtf8(const std::filesystem::path& path);
 
