@@ -1,0 +1,27 @@
+#pragma once
+
+#define IDI_KORVALIS 1
+#define IDR_MAINMENU 100
+#define IDR_ACCELERATORS 101
+
+// Menu commands. The three type entries are one indexed command: IDM_TYPE_FIRST + index.
+#define IDM_SELECT_FS2004 1001
+#define IDM_SELECT_FS2002 1002
+#define IDM_SELECT_OWN 1003
+#define IDM_TYPE_FIRST 1010
+#define IDM_TYPE_AIRCRAFT 1010
+#define IDM_TYPE_HELICOPTER 1011
+#define IDM_TYPE_NONFLYABLE 1012
+#define IDM_READ 1020
+#define IDM_WRITE 1021
+#define IDM_SELECT_MY 1022
+#define IDM_ABOUT 1023
+#define IDM_END 1024
+
+#define IDC_AIRFILES 2001
+
+// The folder chooser / About dialog.
+#define IDC_DRIVELIST 3001
+#define IDC_DIRLIST 3002
+#define IDC_SOURCEDIR 3003
+#define IDC_ABOUTLABEL 3004
