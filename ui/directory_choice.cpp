@@ -1,0 +1,99 @@
+#include "ui/directory_choice.h"
+
+namespace korvalis {
+
+namespace {
+
+constexpr char kWindowsSeparator = '\\';
+constexpr std::string_view kWindowCaptionPrefix = "Korvalis - ";
+constexpr std::string_view kOwnCaptionPrefix = "Own Directory - ";
+
+std::string WithClosingSeparator(std::string dir)
+{
+    if (dir.empty() || dir.back() != kWindowsSeparator) dir += kWindowsSeparator;
+    return dir;
+}
+
+std::string SimulatorCaption(std::string_view name, const std::string& path)
+{
+    if (path.empty()) return std::string(name) + " - not found in Registry";
+    return std::string(name) + " - " + MenuText(path) + "\\Aircraft";
+}
+
+}  // namespace
+
+std::string MenuText(std::string_view path)
+{
+    std::string text;
+    text.reserve(path.size());
+    for (const char c : path) {
+        if (c == '&') text += '&';
+        text += c;
+    }
+    return text;
+}
+
+DirectoryChoice::DirectoryChoice(SessionState& state, DirectoryMenu& menu, ChoiceWindow& window,
+                                 FolderDialog& dialog, AirfileScan& scan) noexcept
+    : m_state(state), m_menu(menu), m_window(window), m_dialog(dialog), m_scan(scan)
+{
+}
+
+void DirectoryChoice::ApplyStartupRule()
+{
+    m_menu.SetEnabled(DirectoryEntry::FS2002, !m_state.FS2002Path.empty());
+    m_menu.SetCaption(DirectoryEntry::FS2002, SimulatorCaption("FS2002", m_state.FS2002Path));
+    m_menu.SetEnabled(DirectoryEntry::FS2004, !m_state.FS2004Path.empty());
+    m_menu.SetCaption(DirectoryEntry::FS2004, SimulatorCaption("FS2004", m_state.FS2004Path));
+}
+
+void DirectoryChoice::OnSelectFS2002()
+{
+    SelectSimulator(DirectoryEntry::FS2002, m_state.FS2002Path);
+}
+
+void DirectoryChoice::OnSelectFS2004()
+{
+    SelectSimulator(DirectoryEntry::FS2004, m_state.FS2004Path);
+}
+
+void DirectoryChoice::SelectSimulator(DirectoryEntry entry, const std::string& simulatorPath)
+{
+    // The check mark doubles as the guard: the current source again changes nothing. An
+    // unrecorded simulator's entry is disabled and never sends its command.
+    if (m_menu.IsChecked(entry) || simulatorPath.empty()) return;
+    m_menu.SetChecked(entry, true);
+    // The folder is named in lower case here, unlike the "\Aircraft" of the entry's caption.
+    m_state.AircraftDir = WithClosingSeparator(simulatorPath + "\\aircraft\\");
+    m_window.SetWindowCaption(std::string(kWindowCaptionPrefix) + m_state.AircraftDir);
+    m_window.RemoveAllRows();
+    for (const DirectoryEntry other : {DirectoryEntry::FS2004, DirectoryEntry::FS2002, DirectoryEntry::Own}) {
+        if (other != entry) m_menu.SetChecked(other, false);
+    }
+    m_window.ShowList();
+    m_scan.Load_Airfiles();
+}
+
+void DirectoryChoice::OnSelectOwn()
+{
+    if (m_menu.IsChecked(DirectoryEntry::Own)) return;
+    m_state.DialogMode = "Dir";
+    m_dialog.OpenModeless();
+}
+
+void DirectoryChoice::AcceptOwnDirectory(std::string_view folder)
+{
+    m_menu.SetCaption(DirectoryEntry::Own, std::string(kOwnCaptionPrefix) + MenuText(folder));
+    m_menu.SetChecked(DirectoryEntry::Own, true);
+    m_state.AircraftDir = WithClosingSeparator(std::string(folder));
+    m_window.RemoveAllRows();
+    m_menu.SetChecked(DirectoryEntry::FS2002, false);
+    m_menu.SetChecked(DirectoryEntry::FS2004, false);
+    m_window.ShowList();
+    m_window.SetWindowCaption(std::string(kWindowCaptionPrefix) + m_state.AircraftDir);
+    // The dialog goes first: its closing gives the main window back before the scan runs.
+    m_dialog.Close();
+    m_scan.Load_Airfiles();
+}
+
+}  // namespace korvalis
