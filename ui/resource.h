@@ -21,6 +21,7 @@
 #define IDC_AIRFILES 2001
 
 // The folder chooser / About dialog.
+#define IDD_FSDIALOG 300
 #define IDC_DRIVELIST 3001
 #define IDC_DIRLIST 3002
 #define IDC_SOURCEDIR 3003

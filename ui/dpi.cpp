@@ -1,0 +1,58 @@
+#include "ui/dpi.h"
+
+namespace korvalis {
+
+namespace {
+
+template <typename F>
+F User32Function(const char* name)
+{
+    // GetProcAddress returns a generic pointer; the cast to the real signature is the point.
+    return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name)));
+}
+
+UINT SystemDpi()
+{
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen != nullptr) ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96u;
+}
+
+}  // namespace
+
+UINT DpiForWindow(HWND hwnd)
+{
+    using Fn = UINT(WINAPI*)(HWND);
+    static const Fn getDpiForWindow = User32Function<Fn>("GetDpiForWindow");
+    const UINT dpi = getDpiForWindow != nullptr && hwnd != nullptr ? getDpiForWindow(hwnd) : 0;
+    return dpi != 0 ? dpi : SystemDpi();
+}
+
+SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi)
+{
+    using Fn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const Fn adjustForDpi = User32Function<Fn>("AdjustWindowRectExForDpi");
+    RECT rect = {0, 0, clientWidth, clientHeight};
+    if (adjustForDpi == nullptr || !adjustForDpi(&rect, style, hasMenu, exStyle, dpi)) {
+        ::AdjustWindowRectEx(&rect, style, hasMenu, exStyle);
+    }
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+HFONT CreateMessageFont(UINT dpi)
+{
+    using Fn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+    static const Fn parametersForDpi = User32Function<Fn>("SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (parametersForDpi != nullptr && parametersForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
+        return ::CreateFontIndirectW(&metrics.lfMessageFont);
+    }
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return nullptr;
+    metrics.lfMessageFont.lfHeight = ::MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi),
+                                              static_cast<int>(SystemDpi()));
+    return ::CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+}  // namespace korvalis

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <windows.h>
+
+namespace korvalis {
+
+// Per-monitor DPI, with the calls looked up at run time so that the program still starts
+// on Windows versions that lack them (there, the system DPI applies).
+UINT DpiForWindow(HWND hwnd);
+// The outer size of a window whose client area is clientWidth x clientHeight pixels.
+SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi);
+// The message font for the DPI; the caller owns the font.
+HFONT CreateMessageFont(UINT dpi);
+
+// Design sizes are in twips (1440 per inch).
+inline int TwipsToPixels(double twips, UINT dpi) { return static_cast<int>(twips * dpi / 1440.0 + 0.5); }
+inline double PixelsToTwips(int pixels, UINT dpi) { return pixels * 1440.0 / dpi; }
+
+}  // namespace korvalis
