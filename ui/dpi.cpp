@@ -40,6 +40,21 @@ SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD ex
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
+void SizeClientTo(HWND hwnd, int clientWidth, int clientHeight, bool hasMenu, UINT dpi)
+{
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
+    const SIZE outer = OuterSizeForClient(clientWidth, clientHeight, style, exStyle, hasMenu, dpi);
+    const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    ::SetWindowPos(hwnd, nullptr, 0, 0, outer.cx, outer.cy, flags);
+    // The frame's real metrics can differ from the computed ones (a menu bar that wraps, a
+    // system that draws frames at another scale): correct once by what the client lacks.
+    RECT client;
+    ::GetClientRect(hwnd, &client);
+    const int dx = clientWidth - client.right, dy = clientHeight - client.bottom;
+    if (dx != 0 || dy != 0) ::SetWindowPos(hwnd, nullptr, 0, 0, outer.cx + dx, outer.cy + dy, flags);
+}
+
 HFONT CreateMessageFont(UINT dpi)
 {
     using Fn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);

@@ -55,23 +55,19 @@ bool ListSubfolders(const std::wstring& folder, std::vector<std::wstring>& names
     return true;
 }
 
-// Takes a window out of the always-on-top layer.
-void MakeWindowNormal(HWND window)
+}  // namespace
+
+void FsDialog::MakeWindowNormal(HWND window)
 {
     ::SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
-
-}  // namespace
 
 std::wstring AboutText()
 {
     const wchar_t* lines[] = {L"Korvalis", L"", L"Copyright (C) 2026 the Korvalis developers", L"2004", L"", L"",
                               L"Mailto: developers@korvalis.example"};
-    std::wstring text;
-    for (const wchar_t* line : lines) {
-        if (!text.empty() || line != lines[0]) text += L'\r';
-        text += line;
-    }
+    std::wstring text = lines[0];
+    for (std::size_t i = 1; i < std::size(lines); ++i) text += std::wstring(L"\r") + lines[i];
     return text;
 }
 
@@ -84,8 +80,9 @@ void FsDialog::OpenModeless()
 {
     if (m_hwnd != nullptr) return;
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    // No owner, as a free-standing window; it disables the main window itself.
-    ::CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_FSDIALOG), nullptr, &FsDialog::DialogProc,
+    // Owned by the main window, so it has no taskbar button of its own; it disables the
+    // main window itself.
+    ::CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_FSDIALOG), m_main, &FsDialog::DialogProc,
                          reinterpret_cast<LPARAM>(this));
     if (m_hwnd == nullptr) return;
     ::ShowWindow(m_hwnd, SW_SHOW);
@@ -133,6 +130,7 @@ INT_PTR FsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM)
 void FsDialog::OnInitDialog()
 {
     Layout();
+    CentreOverMain();
     if (m_state.DialogMode == "About") {
         ::SetWindowTextW(m_hwnd, L"About");
         for (int id : {IDC_DIRLIST, IDC_DRIVELIST, IDCANCEL, IDC_SOURCEDIR}) {
@@ -159,10 +157,7 @@ void FsDialog::Layout()
 {
     const UINT dpi = DpiForWindow(m_hwnd);
     const auto px = [dpi](double twips) { return TwipsToPixels(twips, dpi); };
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(m_hwnd, GWL_STYLE));
-    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(m_hwnd, GWL_EXSTYLE));
-    const SIZE outer = OuterSizeForClient(px(kClientWidth), px(kClientHeight), style, exStyle, false, dpi);
-    ::SetWindowPos(m_hwnd, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SizeClientTo(m_hwnd, px(kClientWidth), px(kClientHeight), false, dpi);
     const auto place = [&](int id, const TwipsRect& r, double left) {
         ::MoveWindow(::GetDlgItem(m_hwnd, id), px(left), px(r.top), px(r.width), px(r.height), TRUE);
     };
@@ -181,6 +176,17 @@ void FsDialog::Layout()
     } else {
         place(IDOK, kOkButton, kOkButton.left);
     }
+}
+
+void FsDialog::CentreOverMain()
+{
+    if (m_main == nullptr) return;
+    RECT main, self;
+    ::GetWindowRect(m_main, &main);
+    ::GetWindowRect(m_hwnd, &self);
+    const int x = main.left + ((main.right - main.left) - (self.right - self.left)) / 2;
+    const int y = main.top + ((main.bottom - main.top) - (self.bottom - self.top)) / 2;
+    ::SetWindowPos(m_hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FsDialog::OnCommand(int id, int code)

@@ -28,6 +28,9 @@ public:
     void OpenModeless() override;
     void Close() override;
 
+    // Takes a window out of the always-on-top layer.
+    static void MakeWindowNormal(HWND window);
+
     [[nodiscard]] bool IsOpen() const noexcept { return m_hwnd != nullptr; }
     [[nodiscard]] HWND Handle() const noexcept { return m_hwnd; }
     // The folder the directory list shows, exactly as txtSourceDir receives it.
@@ -41,6 +44,7 @@ private:
     void OnCommand(int id, int code);
     void OnOk();
     void Layout();
+    void CentreOverMain();
 
     void FillDrives();
     void OnDriveChange();

@@ -111,6 +111,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
     case WM_NOTIFY: return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
     case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+    case WM_SETFOCUS:
+        // Keyboard marking and the selection's colour belong to the list.
+        if (m_rows.Handle() != nullptr) ::SetFocus(m_rows.Handle());
+        return 0;
     case WM_SETCURSOR:
         if (OnSetCursor()) return TRUE;
         break;
@@ -172,9 +176,7 @@ void MainWindow::AddColumns()
 
 void MainWindow::ApplyLayout()
 {
-    const SIZE outer = OuterSizeForClient(TwipsToPixels(kClientWidth, m_dpi), TwipsToPixels(kClientHeight, m_dpi),
-                                          kStyle, kExStyle, true, m_dpi);
-    ::SetWindowPos(m_hwnd, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SizeClientTo(m_hwnd, TwipsToPixels(kClientWidth, m_dpi), TwipsToPixels(kClientHeight, m_dpi), true, m_dpi);
     ::MoveWindow(m_rows.Handle(), 0, 0, TwipsToPixels(kListWidth, m_dpi), TwipsToPixels(kListHeight, m_dpi), TRUE);
     m_font.Reset(CreateMessageFont(m_dpi));
     ::SendMessageW(m_rows.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), TRUE);

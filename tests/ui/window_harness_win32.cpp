@@ -1,0 +1,196 @@
+#include "tests/ui/window_harness_win32.h"
+
+#include <commctrl.h>
+
+#include <chrono>
+
+#include "ui/simulator_paths.h"
+
+namespace korvalis::test {
+
+namespace {
+
+void InitControlsOnce()
+{
+    static const bool done = [] {
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+        return ::InitCommonControlsEx(&controls) != FALSE;
+    }();
+    (void)done;
+}
+
+std::wstring ClassName(HWND window)
+{
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+}  // namespace
+
+std::wstring WindowText(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring Wide(const std::filesystem::path& path) { return path.wstring(); }
+
+MainWindowHarness::MainWindowHarness(const std::wstring& fs2004Path) : m_window(std::make_unique<MainWindow>())
+{
+    InitControlsOnce();
+    std::string fs2004;
+    for (wchar_t c : fs2004Path) fs2004 += static_cast<char>(c);  // test paths are ASCII
+    const RegistryReader reader = [fs2004](std::uint32_t, std::string_view key, std::string_view) {
+        return key == kFS2004Key && !fs2004.empty() ? fs2004 : std::string(RegReadErrorMarker);
+    };
+    m_window->Create(::GetModuleHandleW(nullptr), reader);
+}
+
+MainWindowHarness::~MainWindowHarness()
+{
+    m_window.reset();
+    // The window's end posts WM_QUIT; it must not reach the next test's message loop.
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+void MainWindowHarness::Command(int id)
+{
+    ::SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    Pump();
+}
+
+bool MainWindowHarness::CtrlKey(WPARAM key)
+{
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+    HWND focus = ::GetFocus();
+    MSG message{focus != nullptr ? focus : Handle(), WM_KEYDOWN, key, 1, 0, {}};
+    const bool taken = m_window->PreTranslate(message);
+    if (!taken) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
+    ::SetKeyboardState(keys);
+    Pump();
+    return taken;
+}
+
+void MainWindowHarness::Key(HWND target, WPARAM key)
+{
+    MSG message{target, WM_KEYDOWN, key, 1, 0, {}};
+    if (!m_window->PreTranslate(message)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    Pump();
+}
+
+void MainWindowHarness::Pump()
+{
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));  // kept for the test to see
+            return;
+        }
+        if (Handle() != nullptr && m_window->PreTranslate(message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+std::wstring MainWindowHarness::MenuText(UINT id) const
+{
+    wchar_t text[512] = {};
+    ::GetMenuStringW(::GetMenu(Handle()), id, text, 512, MF_BYCOMMAND);
+    return text;
+}
+
+bool MainWindowHarness::MenuEnabled(UINT id) const
+{
+    return (::GetMenuState(::GetMenu(Handle()), id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
+}
+
+bool MainWindowHarness::MenuChecked(UINT id) const
+{
+    return (::GetMenuState(::GetMenu(Handle()), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+std::wstring MainWindowHarness::Caption() const { return WindowText(Handle()); }
+
+int MainWindowHarness::RowCount() const { return ListView_GetItemCount(List()); }
+
+std::wstring MainWindowHarness::Cell(int index, int column) const
+{
+    wchar_t text[512] = {};
+    ListView_GetItemText(List(), index, column, text, 512);
+    return text;
+}
+
+bool MainWindowHarness::Marked(int index) const
+{
+    return (ListView_GetItemState(List(), index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+void MainWindowHarness::Mark(int index) { ListView_SetItemState(List(), index, LVIS_SELECTED, LVIS_SELECTED); }
+
+MessageBoxWatcher::MessageBoxWatcher() : m_thread([this] { Watch(); }) {}
+
+MessageBoxWatcher::~MessageBoxWatcher()
+{
+    m_stop = true;
+    m_thread.join();
+}
+
+std::vector<MessageBoxWatcher::Seen> MessageBoxWatcher::Boxes()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_seen;
+}
+
+void MessageBoxWatcher::Watch()
+{
+    const DWORD process = ::GetCurrentProcessId();
+    while (!m_stop) {
+        for (HWND box = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); box != nullptr;
+             box = ::FindWindowExW(nullptr, box, L"#32770", nullptr)) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(box, &owner);
+            // A message box's text is the static 0xFFFF; the program's own dialog has none.
+            HWND text = ::GetDlgItem(box, 0xFFFF);
+            if (owner != process || text == nullptr || !::IsWindowVisible(box)) continue;
+            Seen seen;
+            seen.caption = WindowText(box);
+            seen.text = WindowText(text);
+            int buttons = 0;
+            for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+                if (!::IsWindowVisible(child)) continue;
+                const std::wstring kind = ClassName(child);
+                if (kind == L"Button") ++buttons;
+                if (kind == L"Static" && (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+                    ::SendMessageW(child, STM_GETICON, 0, 0) != 0) {
+                    seen.icon = true;
+                }
+            }
+            HWND ok = ::GetDlgItem(box, IDOK);
+            seen.onlyOk = buttons == 1 && ok != nullptr && ::IsWindowVisible(ok);
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_seen.push_back(seen);
+            }
+            ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+            // Let it go before looking again, so one box is seen once.
+            while (::IsWindow(box) && !m_stop) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+}  // namespace korvalis::test

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ui/main_window.h"
+
+namespace korvalis::test {
+
+// A main window as the program creates it, hidden, with the simulators' records given by
+// the test: FS2004 at fs2004Path (empty: not recorded), FS2002 never recorded.
+class MainWindowHarness {
+public:
+    explicit MainWindowHarness(const std::wstring& fs2004Path = {});
+    ~MainWindowHarness();
+
+    MainWindow& Window() { return *m_window; }
+    HWND Handle() const { return m_window->Handle(); }
+    HWND List() const { return m_window->ListHandle(); }
+
+    // A menu command as the menu sends it.
+    void Command(int id);
+    // A key with Ctrl held, through the program's own message routing (dialog, accelerators).
+    // True when the routing took the key.
+    bool CtrlKey(WPARAM key);
+    // A key (no modifier) sent to a window through the program's own message routing.
+    void Key(HWND target, WPARAM key);
+    void Pump();
+
+    std::wstring MenuText(UINT id) const;
+    bool MenuEnabled(UINT id) const;
+    bool MenuChecked(UINT id) const;
+    std::wstring Caption() const;
+    int RowCount() const;
+    std::wstring Cell(int index, int column) const;
+    bool Marked(int index) const;
+    void Mark(int index);
+
+private:
+    std::unique_ptr<MainWindow> m_window;
+};
+
+// Watches for the program's message box while the test thread is inside it: records its
+// caption, text and buttons, then presses OK.
+class MessageBoxWatcher {
+public:
+    struct Seen {
+        std::wstring caption;
+        std::wstring text;
+        bool onlyOk = false;
+        bool icon = false;
+    };
+
+    MessageBoxWatcher();
+    ~MessageBoxWatcher();
+    std::vector<Seen> Boxes();
+
+private:
+    void Watch();
+
+    std::atomic<bool> m_stop{false};
+    std::mutex m_mutex;
+    std::vector<Seen> m_seen;
+    std::thread m_thread;
+};
+
+std::wstring WindowText(HWND window);
+std::wstring Wide(const std::filesystem::path& path);
+
+}  // namespace korvalis::test
