@@ -1,0 +1,64 @@
+// Scans a large generated fleet into the real ListView of a hidden main window and compares
+// the time with the same scan into the in-memory list, both measured in the same run.
+//   bench_list [WORKDIR] [FOLDERS]
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "catalogue/airfile_list.h"
+#include "catalogue/catalogue.h"
+#include "tools/bench_common.h"
+#include "ui/main_window.h"
+
+using namespace korvalis;
+
+int main(int argc, char** argv)
+{
+    const std::filesystem::path work = argc > 1 ? argv[1] : "bench-work";
+    const int folderCount = argc > 2 ? std::atoi(argv[2]) : 5000;
+    const auto base = tools::BenchFleet(work, folderCount);
+    const std::string dir = PathToUtf8(base);
+
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    MainWindow window;
+    if (!window.Create(::GetModuleHandleW(nullptr))) {
+        std::fprintf(stderr, "the main window could not be created\n");
+        return 1;
+    }
+
+    SessionState state;
+    MemoryAirfileList memory;
+    tools::QuietShell shell;
+    Catalogue catalogue(state, memory, shell);
+    const auto memoryScan = [&] {
+        state.AircraftDir = dir;
+        catalogue.Load_Airfiles();
+    };
+    const auto listScan = [&] {
+        window.State().AircraftDir = dir;
+        window.Load_Airfiles();
+    };
+    // Warm the cache with both, then alternate runs so drift hits both alike.
+    memoryScan();
+    listScan();
+    const int rounds = 7;
+    std::vector<double> memories, lists;
+    for (int i = 0; i < rounds; ++i) {
+        memories.push_back(tools::MedianSeconds(1, memoryScan));
+        lists.push_back(tools::MedianSeconds(1, listScan));
+    }
+    std::sort(memories.begin(), memories.end());
+    std::sort(lists.begin(), lists.end());
+    const double memoryTime = memories[rounds / 2], listTime = lists[rounds / 2];
+    const int rows = ListView_GetItemCount(window.ListHandle());
+    std::printf("fleet: %d folders, %d rows in memory, %d rows in the ListView\n", folderCount, memory.Count(), rows);
+    std::printf("scan into the in-memory list:       %.3f s\n", memoryTime);
+    std::printf("scan into the main window's list:   %.3f s\n", listTime);
+    std::printf("ratio list / memory: %.3f  (target <= 1.3)\n", listTime / memoryTime);
+    return rows == memory.Count() ? 0 : 1;
+}
