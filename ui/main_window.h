@@ -34,6 +34,7 @@ public:
 
     [[nodiscard]] HWND Handle() const noexcept { return m_hwnd; }
     [[nodiscard]] HWND ListHandle() const noexcept { return m_rows.Handle(); }
+    [[nodiscard]] HWND TooltipHandle() const noexcept { return m_tooltip; }
     [[nodiscard]] SessionState& State() noexcept { return m_state; }
     [[nodiscard]] AirfileListView& Rows() noexcept { return m_rows; }
     [[nodiscard]] FsDialog& Dialog() noexcept { return m_dialog; }

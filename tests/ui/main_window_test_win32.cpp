@@ -175,6 +175,11 @@ TEST(MainWindow, OneChangeFromTheSimulatorEntryToTheFiles)
     EXPECT_EQ(main.Cell(boeing, 2), L"Helicopter");
     EXPECT_EQ(main.Cell(cessna, 2), L"Helicopter");
     EXPECT_TRUE(main.MenuEnabled(IDM_WRITE));
+    // Tooltips follow the cell under the mouse; a changed type cell keeps the scan's tip.
+    EXPECT_EQ(main.TipAt(boeing, 0), L"AI Boeing 737");
+    EXPECT_EQ(main.TipAt(boeing, 1), L"b737.air");
+    EXPECT_EQ(main.TipAt(boeing, 2), L"Aircraft");
+    EXPECT_EQ(main.TipAt(bell, 2), L"Helicopter");
 
     const Bytes bellBefore = ReadBytes(sim.File("Bell 206", "bell.air"));
     {

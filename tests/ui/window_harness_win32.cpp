@@ -141,6 +141,22 @@ bool MainWindowHarness::Marked(int index) const
 
 void MainWindowHarness::Mark(int index) { ListView_SetItemState(List(), index, LVIS_SELECTED, LVIS_SELECTED); }
 
+std::wstring MainWindowHarness::TipAt(int index, int column)
+{
+    RECT cell{};
+    ListView_GetSubItemRect(List(), index, column, LVIR_LABEL, &cell);
+    const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+    ::SendMessageW(List(), WM_MOUSEMOVE, 0, at);
+    wchar_t text[512] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(List());
+    tool.lpszText = text;
+    ::SendMessageW(m_window->TooltipHandle(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
 MessageBoxWatcher::MessageBoxWatcher() : m_thread([this] { Watch(); }) {}
 
 MessageBoxWatcher::~MessageBoxWatcher()

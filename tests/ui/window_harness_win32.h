@@ -42,6 +42,8 @@ public:
     std::wstring Cell(int index, int column) const;
     bool Marked(int index) const;
     void Mark(int index);
+    // The tooltip shown with the mouse over a cell of the list.
+    std::wstring TipAt(int index, int column);
 
 private:
     std::unique_ptr<MainWindow> m_window;
