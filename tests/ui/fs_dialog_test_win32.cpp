@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
+
 #include "tests/support/test_support.h"
 #include "tests/ui/window_harness_win32.h"
 #include "ui/resource.h"
@@ -76,6 +78,24 @@ TEST_F(FsDialogTest, FolderFaceOpensInTheCurrentDirectoryOnTopAndHoldsTheMainWin
     ASSERT_TRUE(open(L"] Beech Baron"));
     EXPECT_EQ(WindowText(Control(IDC_SOURCEDIR)), Wide(m_dir / "start" / "Beech Baron"));
     ASSERT_TRUE(open(L"] start"));
+    EXPECT_EQ(WindowText(Control(IDC_SOURCEDIR)), Wide(m_dir / "start"));
+
+    // A drive that cannot be entered: the drive list silently returns to the drive before.
+    const DWORD drives = ::GetLogicalDrives();
+    wchar_t missing[] = L"?:";
+    for (int letter = 25; letter >= 3 && missing[0] == L'?'; --letter) {
+        if ((drives & (1u << letter)) == 0) missing[0] = static_cast<wchar_t>(L'a' + letter);
+    }
+    ASSERT_NE(missing[0], L'?');
+    HWND driveList = Control(IDC_DRIVELIST);
+    wchar_t before[8] = {};
+    ::GetWindowTextW(driveList, before, 8);
+    EXPECT_EQ(std::towlower(before[0]), std::towlower(Wide(m_dir)[0]));  // the drive shown
+    ::SendMessageW(Dialog(), WM_COMMAND, MAKEWPARAM(IDC_DRIVELIST, CBN_DROPDOWN), reinterpret_cast<LPARAM>(driveList));
+    const LRESULT index = ::SendMessageW(driveList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(missing));
+    ::SendMessageW(driveList, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    ::SendMessageW(Dialog(), WM_COMMAND, MAKEWPARAM(IDC_DRIVELIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(driveList));
+    EXPECT_EQ(WindowText(driveList), before);
     EXPECT_EQ(WindowText(Control(IDC_SOURCEDIR)), Wide(m_dir / "start"));
 }
 
