@@ -219,7 +219,7 @@ TEST_F(WriteMarkedTypes, FilesChangedBetweenScanAndWrite)
         {"MarkerMoved", moved, false, Concat({Hex("11 22 33 44 55 66 77 88 99"), Marker(), Hex("01 EE")}), moved},
     };
     const auto fileOf = [&](const char* folder) { return m_dir / folder / (std::string(folder) + ".air"); };
-    const auto backupOf = [](const fs::path& air) { return fs::path(air.native() + kBackupSuffix); };
+    const auto backupOf = [](const fs::path& air) { return fs::path(air.native() + fs::path(kBackupSuffix).native()); };
     for (const auto& c : cases) {
         fs::create_directories(m_dir / c.folder);
         WriteBytes(fileOf(c.folder), scanned);
