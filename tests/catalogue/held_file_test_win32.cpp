@@ -24,10 +24,11 @@ struct ProcessTraits {
 };
 using UniqueProcess = UniqueHandle<ProcessTraits>;
 
-// Another process holds the file open with share mode 0 from construction to destruction.
+// Another process holds the file open from construction to destruction, in one of the
+// helper's modes (none, reader, writer).
 class HeldByAnotherProcess {
 public:
-    explicit HeldByAnotherProcess(const fs::path& file)
+    HeldByAnotherProcess(const fs::path& file, const wchar_t* mode)
     {
         wchar_t self[MAX_PATH];
         const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -52,7 +53,7 @@ public:
         startup.hStdInput = inRead;
         startup.hStdOutput = outWrite;
         startup.hStdError = outWrite;
-        std::wstring command = L"\"" + helper.native() + L"\" \"" + file.native() + L"\"";
+        std::wstring command = L"\"" + helper.native() + L"\" \"" + file.native() + L"\" " + mode;
         PROCESS_INFORMATION process{};
         if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                               &process)) {
@@ -83,54 +84,70 @@ private:
     bool m_held = false;
 };
 
-TEST(HeldFile, AFileAnotherProgramHoldsIsNeitherReadNorWritten)
+TEST(HeldFile, AFileAnotherProgramHoldsIsNeverHalfWritten)
 {
-    const fs::path dir = FreshTestDir() / "Aircraft";
+    struct Case {
+        const wchar_t* mode;
+        const char* typeWhileHeld;  // what ReadAirfileType and the scan see
+        bool backupReplaced;
+    };
+    const Case cases[] = {
+        {L"none", "", false},
+        // The copy shuts out writers, so it goes ahead beside a reader only; the byte write
+        // is refused either way.
+        {L"reader", "0", true},
+        {L"writer", "0", false},
+    };
     const Bytes content = Concat({Hex("AA BB"), Marker(), Hex("00 CC")});
     const Bytes earlier = Hex("DE AD");
-    const fs::path held = dir / "Held" / "held.air";
-    const fs::path other = dir / "Free" / "free.air";
-    const fs::path backup = held.native() + fs::path(kBackupSuffix).native();
-    fs::create_directories(held.parent_path());
-    fs::create_directories(other.parent_path());
-    WriteBytes(held, content);
-    WriteBytes(other, content);
-    WriteBytes(backup, earlier);
+    for (const auto& c : cases) {
+        const std::string name = PathToUtf8(c.mode);
+        const fs::path dir = FreshTestDir() / "Aircraft";
+        const fs::path held = dir / "Held" / "held.air";
+        const fs::path other = dir / "Free" / "free.air";
+        const fs::path backup = held.native() + fs::path(kBackupSuffix).native();
+        fs::create_directories(held.parent_path());
+        fs::create_directories(other.parent_path());
+        WriteBytes(held, content);
+        WriteBytes(other, content);
+        WriteBytes(backup, earlier);
 
-    SessionState state;
-    state.AircraftDir = PathToUtf8(dir);
-    MemoryAirfileList list;
-    RecordingShell shell;
-    Catalogue catalogue(state, list, shell);
-    catalogue.Load_Airfiles();
-    ASSERT_EQ(list.Count(), 2);
-    for (int i = 1; i <= 2; ++i) list.SetMarked(i, true);
-    catalogue.AssignTypeToMarked(1);
-    {
-        HeldByAnotherProcess holder(held);
-        ASSERT_TRUE(holder.Held());
-        EXPECT_EQ(ReadAirfileType(held), "");
-        EXPECT_EQ(WriteAirfileType(held, 1), static_cast<std::int32_t>(ERROR_SHARING_VIOLATION));
-
-        shell.calls.clear();
-        catalogue.WriteMarkedTypes();
-        for (int i = 1; i <= 2; ++i) {
-            EXPECT_EQ(list.IsMarked(i), list.Row(i).folderText == "Held") << list.Row(i).folderText;
-        }
-        EXPECT_EQ(shell.calls, (std::vector<std::string>{"hourglass", "write off",
-                                                         std::string("message: ") + kWriteFailedMessage, "pointer"}));
-
-        // A scan meanwhile does not list it, yet it counts as found: no message.
-        shell.calls.clear();
+        SessionState state;
+        state.AircraftDir = PathToUtf8(dir);
+        MemoryAirfileList list;
+        RecordingShell shell;
+        Catalogue catalogue(state, list, shell);
         catalogue.Load_Airfiles();
-        ASSERT_EQ(list.Count(), 1);
-        EXPECT_EQ(list.Row(1).folderText, "Free");
-        EXPECT_EQ(std::count(shell.calls.begin(), shell.calls.end(), std::string("message: ") + kNoAirfilesMessage), 0);
+        ASSERT_EQ(list.Count(), 2) << name;
+        for (int i = 1; i <= 2; ++i) list.SetMarked(i, true);
+        catalogue.AssignTypeToMarked(1);
+        {
+            HeldByAnotherProcess holder(held, c.mode);
+            ASSERT_TRUE(holder.Held()) << name;
+            EXPECT_EQ(ReadAirfileType(held), c.typeWhileHeld) << name;
+            EXPECT_EQ(WriteAirfileType(held, 1), static_cast<std::int32_t>(ERROR_SHARING_VIOLATION)) << name;
+
+            shell.calls.clear();
+            catalogue.WriteMarkedTypes();
+            for (int i = 1; i <= 2; ++i) {
+                EXPECT_EQ(list.IsMarked(i), list.Row(i).folderText == "Held") << name << ": " << list.Row(i).folderText;
+            }
+            EXPECT_EQ(shell.calls, (std::vector<std::string>{"hourglass", "write off",
+                                                             std::string("message: ") + kWriteFailedMessage, "pointer"}))
+                << name;
+
+            // A scan meanwhile lists the file only if it can read it; either way no message.
+            shell.calls.clear();
+            catalogue.Load_Airfiles();
+            EXPECT_EQ(list.Count(), *c.typeWhileHeld ? 2 : 1) << name;
+            EXPECT_EQ(std::count(shell.calls.begin(), shell.calls.end(), std::string("message: ") + kNoAirfilesMessage), 0)
+                << name;
+        }
+        EXPECT_EQ(ReadBytes(held), content) << name;
+        EXPECT_EQ(ReadBytes(backup), c.backupReplaced ? content : earlier) << name;
+        EXPECT_FALSE(fs::exists(detail::TemporaryBackupPath(held))) << name;
+        EXPECT_EQ(ReadAirfileType(other), "1") << name;
     }
-    EXPECT_EQ(ReadBytes(held), content);
-    EXPECT_EQ(ReadBytes(backup), earlier);
-    EXPECT_FALSE(fs::exists(detail::TemporaryBackupPath(held)));
-    EXPECT_EQ(ReadAirfileType(other), "1");
 }
 
 }  // namespace
