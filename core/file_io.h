@@ -25,8 +25,9 @@ public:
     static File OpenRead(const std::filesystem::path& path, Share share, ErrorCode& error);
     // An existing file for reading and writing; never created, never truncated.
     static File OpenWrite(const std::filesystem::path& path, Share share, ErrorCode& error);
-    // A new or emptied file for writing, shared with nobody.
-    static File Create(const std::filesystem::path& path, ErrorCode& error);
+    // A new file for writing, shared with nobody; fails when anything already has the name,
+    // so a link standing there is never written through.
+    static File CreateNew(const std::filesystem::path& path, ErrorCode& error);
 
     [[nodiscard]] bool IsOpen() const noexcept;
 

@@ -55,9 +55,9 @@ File File::OpenWrite(const std::filesystem::path& path, Share share, ErrorCode& 
     return File(OpenHandle(path, GENERIC_READ | GENERIC_WRITE, ShareFlags(share), OPEN_EXISTING, error));
 }
 
-File File::Create(const std::filesystem::path& path, ErrorCode& error)
+File File::CreateNew(const std::filesystem::path& path, ErrorCode& error)
 {
-    return File(OpenHandle(path, GENERIC_WRITE, 0, CREATE_ALWAYS, error));
+    return File(OpenHandle(path, GENERIC_WRITE, 0, CREATE_NEW, error));
 }
 
 bool File::IsOpen() const noexcept { return m_native != kClosed; }
