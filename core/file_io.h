@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 namespace korvalis::io {
 
@@ -69,5 +70,10 @@ void RemoveQuietly(const std::filesystem::path& path) noexcept;
 
 // The error number for access refused by a read-only attribute.
 ErrorCode AccessDeniedError() noexcept;
+
+#ifdef _WIN32
+// The path as Win32 file calls take it: unchanged when short, else in extended-length form.
+std::wstring Win32Path(const std::filesystem::path& path);
+#endif
 
 }  // namespace korvalis::io
