@@ -144,22 +144,6 @@ TEST_F(WriteMarkedTypes, WritesMarkedRowsAndUnmarksThem)
     EXPECT_EQ(m_shell.calls, (std::vector<std::string>{"hourglass", "write on", "pointer"}));
 }
 
-TEST_F(WriteMarkedTypes, AFailureKeepsItsRowMarkedAndReportsOnce)
-{
-    AddRow("One", 0, true, "Helicopter");
-    AddRow("Two", 0, true, "Helicopter");
-    AddRow("Three", 0, true, "Helicopter");
-    AddRow("Four", 0, true, "Helicopter");
-    WriteBytes(FileOf("Two"), Hex("00 01 02"));  // lost its marker after the scan
-    fs::remove(FileOf("Four"));                  // deleted after the scan
-    Run();
-    EXPECT_EQ(ReadAirfileType(FileOf("One")), "1");
-    EXPECT_EQ(ReadAirfileType(FileOf("Three")), "1");
-    EXPECT_EQ(Marks(m_list), (std::vector<bool>{false, true, false, true}));
-    EXPECT_EQ(m_shell.calls, (std::vector<std::string>{"hourglass", "write off",
-                                                       std::string("message: ") + kWriteFailedMessage, "pointer"}));
-}
-
 TEST_F(WriteMarkedTypes, ARowWithoutATypeTextIsNotWritten)
 {
     AddRow("Odd", 3, true, "");

@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <functional>
+#include <cstdio>
 #include <set>
-#include <system_error>
 
 #include "catalogue/catalogue.h"
 #include "core/airfile.h"
