@@ -35,24 +35,29 @@ public:
         const fs::path helper = fs::path(std::wstring(self, length)).parent_path() / L"hold_file.exe";
 
         SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-        HANDLE inRead = nullptr, inWrite = nullptr, outRead = nullptr, outWrite = nullptr;
-        if (!::CreatePipe(&inRead, &inWrite, &inherit, 0) || !::CreatePipe(&outRead, &outWrite, &inherit, 0)) {
+        HANDLE readEnd = nullptr, writeEnd = nullptr;
+        if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
             ADD_FAILURE() << "CreatePipe failed: " << ::GetLastError();
             return;
         }
-        UniqueFileHandle childIn(inRead), childOut(outWrite);
-        m_input.Reset(inWrite);
-        const UniqueFileHandle output(outRead);
+        UniqueFileHandle childIn(readEnd);
+        m_input.Reset(writeEnd);
+        if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
+            ADD_FAILURE() << "CreatePipe failed: " << ::GetLastError();
+            return;
+        }
+        const UniqueFileHandle output(readEnd);
+        UniqueFileHandle childOut(writeEnd);
         // Only the child's ends may be inherited.
-        ::SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0);
-        ::SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+        ::SetHandleInformation(m_input.Get(), HANDLE_FLAG_INHERIT, 0);
+        ::SetHandleInformation(output.Get(), HANDLE_FLAG_INHERIT, 0);
 
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = inRead;
-        startup.hStdOutput = outWrite;
-        startup.hStdError = outWrite;
+        startup.hStdInput = childIn.Get();
+        startup.hStdOutput = childOut.Get();
+        startup.hStdError = childOut.Get();
         std::wstring command = L"\"" + helper.native() + L"\" \"" + file.native() + L"\" " + mode;
         PROCESS_INFORMATION process{};
         if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
