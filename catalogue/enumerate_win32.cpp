@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "catalogue/enumerate.h"
+#include "core/file_io.h"
 #include "core/handles_win32.h"
 
 namespace fs = std::filesystem;
@@ -15,7 +16,7 @@ template <typename Each>
 bool FindAll(const fs::path& pattern, Each each)
 {
     WIN32_FIND_DATAW data;
-    UniqueFindHandle find(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+    UniqueFindHandle find(::FindFirstFileExW(io::Win32Path(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                              nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find) return false;
     do {

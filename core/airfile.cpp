@@ -102,10 +102,14 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
     if (backup.error != 0) return Failed(backup.error);
     if (backup.exists && (backup.directory || backup.readOnly)) return io::AccessDeniedError();
 
+    // Whatever an interrupted run or anyone else left at the temporary name goes first, and the
+    // copy goes only into a file made new: opening an existing name would write through a link
+    // there into the .air file itself or any other file.
+    io::RemoveQuietly(tempPath);
     // Others may read but not write the file while it is copied.
     File source = File::OpenRead(path, io::Share::ReadOnly, error);
     if (!source.IsOpen()) return Failed(error);
-    File temp = File::Create(tempPath, error);
+    File temp = File::CreateNew(tempPath, error);
     if (!temp.IsOpen()) return Failed(error);
     const auto abandon = [&](ErrorCode why) {
         temp.Close();

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 namespace korvalis::io {
 
@@ -25,8 +26,9 @@ public:
     static File OpenRead(const std::filesystem::path& path, Share share, ErrorCode& error);
     // An existing file for reading and writing; never created, never truncated.
     static File OpenWrite(const std::filesystem::path& path, Share share, ErrorCode& error);
-    // A new or emptied file for writing, shared with nobody.
-    static File Create(const std::filesystem::path& path, ErrorCode& error);
+    // A new file for writing, shared with nobody; fails when anything already has the name,
+    // so a link standing there is never written through.
+    static File CreateNew(const std::filesystem::path& path, ErrorCode& error);
 
     [[nodiscard]] bool IsOpen() const noexcept;
 
@@ -68,5 +70,10 @@ void RemoveQuietly(const std::filesystem::path& path) noexcept;
 
 // The error number for access refused by a read-only attribute.
 ErrorCode AccessDeniedError() noexcept;
+
+#ifdef _WIN32
+// The path as Win32 file calls take it: unchanged when short, else in extended-length form.
+std::wstring Win32Path(const std::filesystem::path& path);
+#endif
 
 }  // namespace korvalis::io

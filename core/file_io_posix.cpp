@@ -55,9 +55,10 @@ File File::OpenWrite(const std::filesystem::path& path, Share, ErrorCode& error)
     return File(OpenFd(path, O_RDWR, error));
 }
 
-File File::Create(const std::filesystem::path& path, ErrorCode& error)
+File File::CreateNew(const std::filesystem::path& path, ErrorCode& error)
 {
-    return File(OpenFd(path, O_WRONLY | O_CREAT | O_TRUNC, error));
+    // O_EXCL also refuses a symbolic link, even one whose target does not exist.
+    return File(OpenFd(path, O_WRONLY | O_CREAT | O_EXCL, error));
 }
 
 bool File::IsOpen() const noexcept { return m_native != kClosed; }

@@ -20,7 +20,7 @@ DWORD ShareFlags(Share share)
 void* OpenHandle(const std::filesystem::path& path, DWORD access, DWORD share, DWORD disposition,
                  ErrorCode& error)
 {
-    HANDLE h = ::CreateFileW(path.c_str(), access, share, nullptr, disposition,
+    HANDLE h = ::CreateFileW(Win32Path(path).c_str(), access, share, nullptr, disposition,
                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         error = LastError();
@@ -55,9 +55,9 @@ File File::OpenWrite(const std::filesystem::path& path, Share share, ErrorCode& 
     return File(OpenHandle(path, GENERIC_READ | GENERIC_WRITE, ShareFlags(share), OPEN_EXISTING, error));
 }
 
-File File::Create(const std::filesystem::path& path, ErrorCode& error)
+File File::CreateNew(const std::filesystem::path& path, ErrorCode& error)
 {
-    return File(OpenHandle(path, GENERIC_WRITE, 0, CREATE_ALWAYS, error));
+    return File(OpenHandle(path, GENERIC_WRITE, 0, CREATE_NEW, error));
 }
 
 bool File::IsOpen() const noexcept { return m_native != kClosed; }
@@ -138,7 +138,7 @@ ErrorCode File::Close()
 PathInfo QueryPath(const std::filesystem::path& path)
 {
     PathInfo info;
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(Win32Path(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = ::GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) info.error = static_cast<ErrorCode>(error);
@@ -152,13 +152,31 @@ PathInfo QueryPath(const std::filesystem::path& path)
 
 ErrorCode ReplaceWith(const std::filesystem::path& from, const std::filesystem::path& to)
 {
-    return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+    return ::MoveFileExW(Win32Path(from).c_str(), Win32Path(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
                ? 0
                : LastError();
 }
 
-void RemoveQuietly(const std::filesystem::path& path) noexcept { ::DeleteFileW(path.c_str()); }
+void RemoveQuietly(const std::filesystem::path& path) noexcept { ::DeleteFileW(Win32Path(path).c_str()); }
 
 ErrorCode AccessDeniedError() noexcept { return ERROR_ACCESS_DENIED; }
+
+// Paths of MAX_PATH characters or more fail in every Win32 file call unless the system has
+// long paths switched on, which it has not by default; the "\\?\" form works everywhere.
+// That form skips all normalisation, so it is made from the full path, which has only
+// backslashes and no "." or "..".
+std::wstring Win32Path(const std::filesystem::path& path)
+{
+    const std::wstring& text = path.native();
+    if (text.size() < MAX_PATH || text.rfind(L"\\\\?\\", 0) == 0 || text.rfind(L"\\\\.\\", 0) == 0) return text;
+    const DWORD needed = ::GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return text;
+    std::wstring full(needed, L'\0');
+    const DWORD length = ::GetFullPathNameW(text.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return text;
+    full.resize(length);
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);  // \\server\share\...
+    return L"\\\\?\\" + full;
+}
 
 }  // namespace korvalis::io

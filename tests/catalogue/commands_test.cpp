@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <optional>
+
 #include "catalogue/catalogue.h"
 #include "core/airfile.h"
 #include "core/text.h"
@@ -192,6 +196,67 @@ TEST_F(WriteMarkedTypes, WriteEntryStates)
         Run();
         EXPECT_EQ(m_shell.calls, c.calls) << c.name;
     }
+}
+
+// Another program changes a file after the scan listed it and before "Write".
+TEST_F(WriteMarkedTypes, FilesChangedBetweenScanAndWrite)
+{
+    const Bytes scanned = Concat({Hex("AA BB"), Marker(), Hex("00 CC DD")});
+    const Bytes moved = Concat({Hex("11 22 33 44 55 66 77 88 99"), Marker(), Hex("00 EE")});
+    struct Case {
+        const char* folder;
+        std::optional<Bytes> now;  // the file's bytes at "Write"; nullopt: deleted
+        bool stillMarked;
+        std::optional<Bytes> after;   // the file afterwards
+        std::optional<Bytes> backup;  // nullopt: none
+    };
+    const Case cases[] = {
+        {"Unchanged", scanned, false, Concat({Hex("AA BB"), Marker(), Hex("01 CC DD")}), scanned},
+        {"Deleted", std::nullopt, true, std::nullopt, std::nullopt},
+        {"MarkerGone", Hex("AA BB 05 01 00 00 04 00 00 01 00 CC"), true, Hex("AA BB 05 01 00 00 04 00 00 01 00 CC"), std::nullopt},
+        {"CutBeforeMarker", Hex("AA BB 05 01"), true, Hex("AA BB 05 01"), std::nullopt},
+        {"CutAfterMarker", Concat({Hex("AA BB"), Marker()}), true, Concat({Hex("AA BB"), Marker()}), std::nullopt},
+        {"MarkerMoved", moved, false, Concat({Hex("11 22 33 44 55 66 77 88 99"), Marker(), Hex("01 EE")}), moved},
+    };
+    const auto fileOf = [&](const char* folder) { return m_dir / folder / (std::string(folder) + ".air"); };
+    const auto backupOf = [](const fs::path& air) { return fs::path(air.native() + fs::path(kBackupSuffix).native()); };
+    for (const auto& c : cases) {
+        fs::create_directories(m_dir / c.folder);
+        WriteBytes(fileOf(c.folder), scanned);
+    }
+    Catalogue catalogue(m_state, m_list, m_shell);
+    catalogue.Load_Airfiles();
+    ASSERT_EQ(m_list.Count(), static_cast<int>(std::size(cases)));
+    for (int i = 1; i <= m_list.Count(); ++i) m_list.SetMarked(i, true);
+    catalogue.AssignTypeToMarked(1);
+
+    for (const auto& c : cases) {
+        if (c.now) {
+            WriteBytes(fileOf(c.folder), *c.now);
+        } else {
+            fs::remove(fileOf(c.folder));
+        }
+    }
+    m_shell.calls.clear();
+    catalogue.WriteMarkedTypes();
+
+    for (int i = 1; i <= m_list.Count(); ++i) {
+        const std::string folder = m_list.Row(i).folderText;
+        const auto c = std::find_if(std::begin(cases), std::end(cases), [&](const Case& k) { return folder == k.folder; });
+        ASSERT_NE(c, std::end(cases)) << folder;
+        EXPECT_EQ(m_list.IsMarked(i), c->stillMarked) << folder;
+        const fs::path air = fileOf(c->folder);
+        EXPECT_EQ(fs::exists(air), c->after.has_value()) << folder;
+        if (c->after && fs::exists(air)) {
+            EXPECT_EQ(ReadBytes(air), *c->after) << folder;
+        }
+        EXPECT_EQ(fs::exists(backupOf(air)), c->backup.has_value()) << folder;
+        if (c->backup && fs::exists(backupOf(air))) {
+            EXPECT_EQ(ReadBytes(backupOf(air)), *c->backup) << folder;
+        }
+    }
+    EXPECT_EQ(m_shell.calls, (std::vector<std::string>{"hourglass", "write off",
+                                                       std::string("message: ") + kWriteFailedMessage, "pointer"}));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <optional>
 
 #include "core/airfile.h"
@@ -119,6 +120,45 @@ TEST(WriteAirfileType, CorpusCopiesChangeInExactlyTheTypeByte)
         EXPECT_EQ(ReadBytes(BackupOf(copy)), before) << entry.file;
     }
     EXPECT_GE(written, 3);
+}
+
+// Whatever stands at the temporary backup's name is replaced, never written through: a link
+// there to the .air file itself (or to any other file) must not be emptied by the copy.
+TEST(WriteAirfileType, ALinkLeftAtTheTemporaryNameIsNotFollowed)
+{
+    const Bytes original = Concat({Hex("01 02"), Marker(), Hex("00 03 04")});
+    const Bytes bystander = Hex("B1 B2 B3");
+    struct LinkCase {
+        const char* name;
+        std::function<void(const fs::path& target, const fs::path& link, std::error_code&)> make;
+        bool toTheAirFile;
+    };
+    const LinkCase cases[] = {
+        {"hard link to the .air file", [](auto& t, auto& l, auto& ec) { fs::create_hard_link(t, l, ec); }, true},
+        {"symbolic link to the .air file", [](auto& t, auto& l, auto& ec) { fs::create_symlink(t, l, ec); }, true},
+        {"symbolic link to another file", [](auto& t, auto& l, auto& ec) { fs::create_symlink(t, l, ec); }, false},
+    };
+    const auto dir = FreshTestDir();
+    const auto air = dir / "plane.air";
+    const auto other = dir / "other.dat";
+    const auto temp = detail::TemporaryBackupPath(air);
+    for (const auto& c : cases) {
+        fs::remove(temp);
+        fs::remove(BackupOf(air));
+        WriteBytes(air, original);
+        WriteBytes(other, bystander);
+        std::error_code ec;
+        c.make(c.toTheAirFile ? air : other, temp, ec);
+        if (ec) {
+            EXPECT_TRUE(kWindows) << c.name << ": " << ec.message();  // links need privileges there
+            continue;
+        }
+        EXPECT_EQ(WriteAirfileType(air, 1), 0) << c.name;
+        EXPECT_EQ(ReadBytes(air), Concat({Hex("01 02"), Marker(), Hex("01 03 04")})) << c.name;
+        EXPECT_EQ(ReadBytes(BackupOf(air)), original) << c.name;
+        EXPECT_EQ(ReadBytes(other), bystander) << c.name;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(temp))) << c.name;
+    }
 }
 
 TEST(WriteAirfileType, RefusalsLeaveTheFilesAsTheyWere)

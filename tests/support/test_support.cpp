@@ -12,6 +12,23 @@ namespace fs = std::filesystem;
 
 namespace korvalis::test {
 
+namespace {
+
+// Leftovers may lie beyond 260 characters, out of reach of the C runtime's directory calls
+// on Windows unless the path carries the extended-length prefix.
+fs::path ReachablePath(const fs::path& dir)
+{
+#ifdef _WIN32
+    std::wstring text = fs::absolute(dir).native();
+    std::replace(text.begin(), text.end(), L'/', L'\\');
+    return fs::path(L"\\\\?\\" + text);
+#else
+    return dir;
+#endif
+}
+
+}  // namespace
+
 fs::path FreshTestDir()
 {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -20,11 +37,13 @@ fs::path FreshTestDir()
     const fs::path dir = fs::path(KORVALIS_TEST_TMP) / name;
     std::error_code ec;
     if (fs::exists(dir, ec)) {
+        const fs::path reachable = ReachablePath(dir);
         // Read-only leftovers of an earlier run must be writable before they can go.
-        for (const auto& entry : fs::recursive_directory_iterator(dir, ec)) {
-            fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ec);
+        for (fs::recursive_directory_iterator it(reachable, ec), end; !ec && it != end; it.increment(ec)) {
+            std::error_code ignored;
+            fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ignored);
         }
-        fs::remove_all(dir, ec);
+        fs::remove_all(reachable, ec);
     }
     fs::create_directories(dir);
     return dir;
