@@ -48,7 +48,10 @@ public:
 private:
     using Entry = std::pair<AirfileRow, bool>;
     Entry& At(int position) { return m_rows.at(static_cast<std::size_t>(position - 1)); }
-    [[nodiscard]] const Entry& At(int position) const { return m_rows.at(static_cast<std::size_t>(position - 1)); }
+    [[nodiscard]] const Entry& At(int position) const
+    {
+        return m_rows.at(static_cast<std::size_t>(position - 1));
+    }
     std::vector<Entry> m_rows;
 };
 

@@ -16,8 +16,8 @@ template <typename Each>
 bool FindAll(const fs::path& pattern, Each each)
 {
     WIN32_FIND_DATAW data;
-    UniqueFindHandle find(::FindFirstFileExW(io::Win32Path(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                             nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    UniqueFindHandle find(::FindFirstFileExW(io::Win32Path(pattern).c_str(), FindExInfoBasic, &data,
+                                             FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find) return false;
     do {
         each(data);

@@ -21,7 +21,10 @@ using io::File;
 // Every failure carries a number other than 0 and -1, even one the system gave none for.
 ErrorCode Failed(ErrorCode error) { return error != 0 && error != -1 ? error : kErrorShortTransfer; }
 
-std::unique_ptr<std::uint8_t[]> NewChunk() { return std::make_unique_for_overwrite<std::uint8_t[]>(kChunkSize); }
+std::unique_ptr<std::uint8_t[]> NewChunk()
+{
+    return std::make_unique_for_overwrite<std::uint8_t[]>(kChunkSize);
+}
 
 // Reads on from the file's position until the scanner has the type byte or the file ends.
 ErrorCode ScanFile(File& file, MarkerScanner& scanner, std::uint8_t* chunk)

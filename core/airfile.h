@@ -11,8 +11,9 @@ namespace korvalis {
 // never collide with a system error number, 0 or -1.
 inline constexpr std::int32_t kWriteOk = 0;
 inline constexpr std::int32_t kWriteNoMarker = -1;
-inline constexpr std::int32_t kErrorShortTransfer = 0x20000001;  // a read or write moved fewer bytes, no OS code
-inline constexpr std::int32_t kErrorTypeCodeRange = 0x20000002; // type code outside 0..255
+inline constexpr std::int32_t kErrorShortTransfer =
+    0x20000001;  // a read or write moved fewer bytes, no OS code
+inline constexpr std::int32_t kErrorTypeCodeRange = 0x20000002;  // type code outside 0..255
 inline constexpr std::int32_t kErrorFileChanged = 0x20000003;    // the file changed since it was first read
 
 // The file name suffix of the backup written beside each .air file.

@@ -10,11 +10,11 @@
 namespace korvalis::detail {
 
 enum class WriteStep {
-    FirstReadDone,      // the marker was found; the file is closed again
-    BackupOpened,       // the file is held for copying, the temporary backup created
-    BackupCopied,       // every byte is in the temporary backup; both still open
-    BackupReplaced,     // the backup is in place; the file is closed
-    OpenedForWriting,   // the file is open for the byte write, not yet checked
+    FirstReadDone,     // the marker was found; the file is closed again
+    BackupOpened,      // the file is held for copying, the temporary backup created
+    BackupCopied,      // every byte is in the temporary backup; both still open
+    BackupReplaced,    // the backup is in place; the file is closed
+    OpenedForWriting,  // the file is open for the byte write, not yet checked
 };
 
 using WriteHook = std::function<void(WriteStep)>;

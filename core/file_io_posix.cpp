@@ -1,10 +1,10 @@
 #include "core/file_io.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdio>
 #include <utility>
 
 namespace korvalis::io {

@@ -141,7 +141,8 @@ PathInfo QueryPath(const std::filesystem::path& path)
     const DWORD attributes = ::GetFileAttributesW(Win32Path(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = ::GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) info.error = static_cast<ErrorCode>(error);
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            info.error = static_cast<ErrorCode>(error);
         return info;
     }
     info.exists = true;
@@ -152,7 +153,8 @@ PathInfo QueryPath(const std::filesystem::path& path)
 
 ErrorCode ReplaceWith(const std::filesystem::path& from, const std::filesystem::path& to)
 {
-    return ::MoveFileExW(Win32Path(from).c_str(), Win32Path(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+    return ::MoveFileExW(Win32Path(from).c_str(), Win32Path(to).c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
                ? 0
                : LastError();
 }
@@ -168,7 +170,8 @@ ErrorCode AccessDeniedError() noexcept { return ERROR_ACCESS_DENIED; }
 std::wstring Win32Path(const std::filesystem::path& path)
 {
     const std::wstring& text = path.native();
-    if (text.size() < MAX_PATH || text.rfind(L"\\\\?\\", 0) == 0 || text.rfind(L"\\\\.\\", 0) == 0) return text;
+    if (text.size() < MAX_PATH || text.rfind(L"\\\\?\\", 0) == 0 || text.rfind(L"\\\\.\\", 0) == 0)
+        return text;
     const DWORD needed = ::GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
     if (needed == 0) return text;
     std::wstring full(needed, L'\0');

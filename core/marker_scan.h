@@ -26,7 +26,10 @@ public:
     [[nodiscard]] bool Complete() const noexcept { return m_complete; }
     [[nodiscard]] std::uint64_t MarkerOffset() const noexcept { return m_markerOffset; }
     [[nodiscard]] std::uint8_t TypeByte() const noexcept { return m_typeByte; }
-    [[nodiscard]] std::uint64_t TypeByteOffset() const noexcept { return m_markerOffset + kTypeMarker.size(); }
+    [[nodiscard]] std::uint64_t TypeByteOffset() const noexcept
+    {
+        return m_markerOffset + kTypeMarker.size();
+    }
     [[nodiscard]] std::uint64_t BytesConsumed() const noexcept { return m_consumed; }
     [[nodiscard]] std::uint64_t Digest() const noexcept { return m_digest; }
 

@@ -12,10 +12,7 @@ namespace {
 
 constexpr DWORD kValueBufferSize = 2048;
 
-std::string Marker()
-{
-    return std::string(RegReadErrorMarker);
-}
+std::string Marker() { return std::string(RegReadErrorMarker); }
 
 // Converts between two code pages through UTF-16. Returns false when the text cannot be
 // converted, or (checkFit) when a character has no place in the target code page.

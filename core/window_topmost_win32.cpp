@@ -6,7 +6,8 @@ namespace korvalis {
 
 bool SetWindowTopmost(void* window)
 {
-    return ::SetWindowPos(static_cast<HWND>(window), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) != FALSE;
+    return ::SetWindowPos(static_cast<HWND>(window), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) !=
+           FALSE;
 }
 
 }  // namespace korvalis

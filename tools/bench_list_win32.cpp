@@ -56,7 +56,8 @@ int main(int argc, char** argv)
     std::sort(lists.begin(), lists.end());
     const double memoryTime = memories[rounds / 2], listTime = lists[rounds / 2];
     const int rows = ListView_GetItemCount(window.ListHandle());
-    std::printf("fleet: %d folders, %d rows in memory, %d rows in the ListView\n", folderCount, memory.Count(), rows);
+    std::printf("fleet: %d folders, %d rows in memory, %d rows in the ListView\n", folderCount,
+                memory.Count(), rows);
     std::printf("scan into the in-memory list:       %.3f s\n", memoryTime);
     std::printf("scan into the main window's list:   %.3f s\n", listTime);
     std::printf("ratio list / memory: %.3f  (target <= 1.3)\n", listTime / memoryTime);

@@ -42,7 +42,8 @@ int main(int argc, char** argv)
     scanTime = scans[rounds / 2];
     std::printf("fleet: %d folders, %d .air files, %d rows\n", folderCount, files, list.Count());
     std::printf("floor (enumerate + open/read 4 KiB/close): %.3f s\n", floor);
-    std::printf("scan into the in-memory list:              %.3f s  (%.0f files/s)\n", scanTime, files / scanTime);
+    std::printf("scan into the in-memory list:              %.3f s  (%.0f files/s)\n", scanTime,
+                files / scanTime);
     std::printf("ratio scan / floor: %.3f  (target <= 1.15)\n", scanTime / floor);
     return 0;
 }

@@ -55,7 +55,8 @@ int main(int argc, char** argv)
     const double after = PeakResidentMiB();
     fs::remove(air);
 
-    std::printf("file: %llu MiB sparse, marker %u bytes before the end\n", static_cast<unsigned long long>(mib), 4096u);
+    std::printf("file: %llu MiB sparse, marker %u bytes before the end\n",
+                static_cast<unsigned long long>(mib), 4096u);
     std::printf("ReadAirfileType: \"%s\" in %.2f s (%.0f MiB/s)\n", type.c_str(), seconds,
                 static_cast<double>(mib) / seconds);
     std::printf("peak resident: %.1f MiB before the read, %.1f MiB after (grew %.1f MiB; target < 32 MiB)\n",

@@ -81,8 +81,8 @@ Bytes Build(std::mt19937& rng, int typeByte, std::size_t size)
     return out;
 }
 
-const std::array<const char*, 12> kMakers = {"Cessna", "Piper", "Beech", "Boeing", "Airbus", "Douglas",
-                                             "Fokker", "Embraer", "Bell", "Sikorsky", "Dash", "Jodel"};
+const std::array<const char*, 12> kMakers = {"Cessna", "Piper",   "Beech", "Boeing",   "Airbus", "Douglas",
+                                             "Fokker", "Embraer", "Bell",  "Sikorsky", "Dash",   "Jodel"};
 
 }  // namespace
 
@@ -93,7 +93,8 @@ Bytes MakeAirFile(std::uint32_t seed, int typeByte, std::size_t size)
         Bytes bytes = Build(rng, typeByte, size);
         // Random payloads could hold the eight marker bytes by chance; real files don't.
         const long long k = FirstMarker(bytes);
-        if (typeByte < 0 ? k < 0 : (k >= 200 && k <= 700 && bytes[static_cast<std::size_t>(k) + 8] == typeByte)) {
+        if (typeByte < 0 ? k < 0
+                         : (k >= 200 && k <= 700 && bytes[static_cast<std::size_t>(k) + 8] == typeByte)) {
             return bytes;
         }
     }
@@ -112,13 +113,15 @@ FleetSummary GenerateFleet(const fs::path& dir, int folders, std::uint32_t seed,
         if (traffic == 1) name = "MY_" + name;
         const fs::path folder = dir / PathFromUtf8(name);
         fs::create_directories(folder);
-        const int files = filesPerFolder > 0 ? filesPerFolder : std::uniform_int_distribution<int>(0, 1)(rng) + 1;
+        const int files =
+            filesPerFolder > 0 ? filesPerFolder : std::uniform_int_distribution<int>(0, 1)(rng) + 1;
         for (int f = 0; f < files; ++f) {
             const int pick = std::uniform_int_distribution<int>(0, 99)(rng);
             const int type = pick < 8 ? -1 : pick < 85 ? 0 : pick < 95 ? 1 : 2;
             const std::size_t size = std::uniform_int_distribution<std::size_t>(6000, 12000)(rng);
             const std::string file = std::string(maker) + (f == 0 ? "" : "_alt") + ".air";
-            WriteFile(folder / PathFromUtf8(file), MakeAirFile(static_cast<std::uint32_t>(rng()), type, size));
+            WriteFile(folder / PathFromUtf8(file),
+                      MakeAirFile(static_cast<std::uint32_t>(rng()), type, size));
             ++summary.files;
             if (type >= 0) ++summary.typed;
         }
@@ -135,26 +138,46 @@ FleetSummary GenerateDemoFleet(const fs::path& dir)
         int type;
     };
     static const Aircraft kFleet[] = {
-        {"Cessna 172 Skyhawk", "Cessna172.air", 0},      {"Cessna 208 Caravan", "C208.air", 0},
-        {"Piper J-3 Cub", "piper_cub.air", 0},           {"Piper PA-28 Cherokee", "PA28.AIR", 0},
-        {"Beech Baron 58", "Baron58.air", 0},            {"Beech King Air 350", "KingAir350.air", 0},
-        {"Boeing 737-800", "B737_800.air", 0},           {"Boeing 747-400", "B747_400.air", 0},
-        {"Airbus A321", "Airbus_A321.air", 0},           {"Douglas DC-3", "DC3.AIR", 0},
-        {"Jodel DR-1050", "DLA_Jodel_DR-1050.air", 0},   {"Extra 300S", "Extra300.air", 0},
-        {"Learjet 45", "Lear45.air", 0},                 {"Mooney Bravo", "mooney.air", 0},
-        {"Bell 206B JetRanger", "bell_206b.air", 1},     {"Robinson R22", "R22.air", 1},
-        {"Sikorsky S-76", "S76.AIR", 1},                 {"Eurocopter EC135", "EC135.air", 1},
-        {"Hot Air Balloon", "balloon.air", 2},           {"Goodyear Blimp", "blimp.air", 2},
-        {"Static Tug", "tug.air", 2},                    {"Glider Schleicher ASK 21", "ask21.air", 0},
-        {"AI Boeing 737-300", "AI_B733.air", 0},         {"AI Boeing 757-200", "AI_B752.air", 0},
-        {"AI Airbus A320", "AI_A320.air", 0},            {"AI Dash 8-100", "AI_DH8A.air", 0},
-        {"AI Fokker 100", "AI_F100.AIR", 0},             {"AI Embraer 145", "AI_E145.air", 0},
-        {"MY Traffic MD-82", "MY_MD82.air", 0},          {"MY Traffic CRJ-200", "MY_CRJ2.air", 0},
-        {"MY Traffic ATR 72", "MY_AT72.air", 0},         {"MY Traffic Bell 412", "MY_B412.air", 1},
-        {"TRAINING Cessna 152", "c152.air", 0},          {"Concorde", "concorde.air", 3},
-        {"Lockheed Constellation", "connie.air", 0},     {"Spitfire Mk IX", "spitfire.air", 0},
-        {"FSX Airbus A330", "A330-343.air", -1},         {"P3D Airbus A350", "tdsa350-900.air", -1},
-        {"de Havilland Beaver", "beaver.air", 0},        {"Grumman Goose", "goose.air", 0},
+        {"Cessna 172 Skyhawk", "Cessna172.air", 0},
+        {"Cessna 208 Caravan", "C208.air", 0},
+        {"Piper J-3 Cub", "piper_cub.air", 0},
+        {"Piper PA-28 Cherokee", "PA28.AIR", 0},
+        {"Beech Baron 58", "Baron58.air", 0},
+        {"Beech King Air 350", "KingAir350.air", 0},
+        {"Boeing 737-800", "B737_800.air", 0},
+        {"Boeing 747-400", "B747_400.air", 0},
+        {"Airbus A321", "Airbus_A321.air", 0},
+        {"Douglas DC-3", "DC3.AIR", 0},
+        {"Jodel DR-1050", "DLA_Jodel_DR-1050.air", 0},
+        {"Extra 300S", "Extra300.air", 0},
+        {"Learjet 45", "Lear45.air", 0},
+        {"Mooney Bravo", "mooney.air", 0},
+        {"Bell 206B JetRanger", "bell_206b.air", 1},
+        {"Robinson R22", "R22.air", 1},
+        {"Sikorsky S-76", "S76.AIR", 1},
+        {"Eurocopter EC135", "EC135.air", 1},
+        {"Hot Air Balloon", "balloon.air", 2},
+        {"Goodyear Blimp", "blimp.air", 2},
+        {"Static Tug", "tug.air", 2},
+        {"Glider Schleicher ASK 21", "ask21.air", 0},
+        {"AI Boeing 737-300", "AI_B733.air", 0},
+        {"AI Boeing 757-200", "AI_B752.air", 0},
+        {"AI Airbus A320", "AI_A320.air", 0},
+        {"AI Dash 8-100", "AI_DH8A.air", 0},
+        {"AI Fokker 100", "AI_F100.AIR", 0},
+        {"AI Embraer 145", "AI_E145.air", 0},
+        {"MY Traffic MD-82", "MY_MD82.air", 0},
+        {"MY Traffic CRJ-200", "MY_CRJ2.air", 0},
+        {"MY Traffic ATR 72", "MY_AT72.air", 0},
+        {"MY Traffic Bell 412", "MY_B412.air", 1},
+        {"TRAINING Cessna 152", "c152.air", 0},
+        {"Concorde", "concorde.air", 3},
+        {"Lockheed Constellation", "connie.air", 0},
+        {"Spitfire Mk IX", "spitfire.air", 0},
+        {"FSX Airbus A330", "A330-343.air", -1},
+        {"P3D Airbus A350", "tdsa350-900.air", -1},
+        {"de Havilland Beaver", "beaver.air", 0},
+        {"Grumman Goose", "goose.air", 0},
     };
     FleetSummary summary;
     std::uint32_t seed = 2004;

@@ -21,7 +21,8 @@ struct FleetSummary {
 // A realistic fleet of `folders` aircraft folders below `dir`, with `filesPerFolder` .air
 // files each (0: one or two at random), 6-12 KB, some without the marker, some AI-traffic
 // folders. Same seed, same fleet.
-FleetSummary GenerateFleet(const std::filesystem::path& dir, int folders, std::uint32_t seed, int filesPerFolder = 0);
+FleetSummary GenerateFleet(const std::filesystem::path& dir, int folders, std::uint32_t seed,
+                           int filesPerFolder = 0);
 
 // The small, varied fleet the demo shows: AI and MY traffic, helicopters, non flyable
 // ones, a type byte 3, files without the marker, upper-case names, a hidden folder.

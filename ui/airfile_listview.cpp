@@ -6,7 +6,10 @@
 
 namespace korvalis {
 
-const AirfileRow& AirfileListView::Row(int position) const { return m_rows.at(static_cast<std::size_t>(position - 1)); }
+const AirfileRow& AirfileListView::Row(int position) const
+{
+    return m_rows.at(static_cast<std::size_t>(position - 1));
+}
 
 bool AirfileListView::IsMarked(int position) const
 {
@@ -52,10 +55,14 @@ std::wstring AirfileListView::CellText(int index, int column) const
     if (index < 0 || index >= Count()) return {};
     const AirfileRow& row = m_rows[static_cast<std::size_t>(index)];
     switch (column) {
-    case 0: return WideFromUtf8(row.folderText);
-    case 1: return WideFromUtf8(row.fileText);
-    case 2: return WideFromUtf8(row.typeText);
-    default: return {};
+        case 0:
+            return WideFromUtf8(row.folderText);
+        case 1:
+            return WideFromUtf8(row.fileText);
+        case 2:
+            return WideFromUtf8(row.typeText);
+        default:
+            return {};
     }
 }
 

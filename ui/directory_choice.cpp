@@ -47,15 +47,9 @@ void DirectoryChoice::ApplyStartupRule()
     m_menu.SetCaption(DirectoryEntry::FS2004, SimulatorCaption("FS2004", m_state.FS2004Path));
 }
 
-void DirectoryChoice::OnSelectFS2002()
-{
-    SelectSimulator(DirectoryEntry::FS2002, m_state.FS2002Path);
-}
+void DirectoryChoice::OnSelectFS2002() { SelectSimulator(DirectoryEntry::FS2002, m_state.FS2002Path); }
 
-void DirectoryChoice::OnSelectFS2004()
-{
-    SelectSimulator(DirectoryEntry::FS2004, m_state.FS2004Path);
-}
+void DirectoryChoice::OnSelectFS2004() { SelectSimulator(DirectoryEntry::FS2004, m_state.FS2004Path); }
 
 void DirectoryChoice::SelectSimulator(DirectoryEntry entry, const std::string& simulatorPath)
 {

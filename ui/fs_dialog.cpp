@@ -46,12 +46,14 @@ bool ListSubfolders(const std::wstring& folder, std::vector<std::wstring>& names
     if (!find) return false;
     do {
         const std::wstring name = data.cFileName;
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || name == L"." || name == L"..") continue;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || name == L"." || name == L"..")
+            continue;
         if ((data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) continue;
         names.push_back(name);
     } while (::FindNextFileW(find.Get(), &data));
-    std::sort(names.begin(), names.end(),
-              [](const std::wstring& a, const std::wstring& b) { return ::lstrcmpiW(a.c_str(), b.c_str()) < 0; });
+    std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+        return ::lstrcmpiW(a.c_str(), b.c_str()) < 0;
+    });
     return true;
 }
 
@@ -64,8 +66,8 @@ void FsDialog::MakeWindowNormal(HWND window)
 
 std::wstring AboutText()
 {
-    const wchar_t* lines[] = {L"Korvalis", L"", L"Copyright (C) 2026 the Korvalis developers", L"2004", L"", L"",
-                              L"Mailto: developers@korvalis.example"};
+    const wchar_t* lines[] = {L"Korvalis", L"", L"Copyright (C) 2026 the Korvalis developers", L"2004",
+                              L"",         L"", L"Mailto: developers@korvalis.example"};
     std::wstring text = lines[0];
     for (std::size_t i = 1; i < std::size(lines); ++i) text += std::wstring(L"\r") + lines[i];
     return text;
@@ -119,11 +121,20 @@ INT_PTR CALLBACK FsDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LP
 INT_PTR FsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG: OnInitDialog(); return TRUE;
-    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
-    case WM_CLOSE: Close(); return TRUE;
-    case WM_DPICHANGED: Layout(); return TRUE;
-    default: return FALSE;
+        case WM_INITDIALOG:
+            OnInitDialog();
+            return TRUE;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        case WM_CLOSE:
+            Close();
+            return TRUE;
+        case WM_DPICHANGED:
+            Layout();
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 
@@ -171,8 +182,8 @@ void FsDialog::Layout()
         RECT client;
         ::GetClientRect(m_hwnd, &client);
         const int left = (client.right - px(kOkButton.width)) / 2;
-        ::MoveWindow(::GetDlgItem(m_hwnd, IDOK), left, px(kOkButton.top), px(kOkButton.width), px(kOkButton.height),
-                     TRUE);
+        ::MoveWindow(::GetDlgItem(m_hwnd, IDOK), left, px(kOkButton.top), px(kOkButton.width),
+                     px(kOkButton.height), TRUE);
     } else {
         place(IDOK, kOkButton, kOkButton.left);
     }
@@ -192,27 +203,32 @@ void FsDialog::CentreOverMain()
 void FsDialog::OnCommand(int id, int code)
 {
     switch (id) {
-    case IDOK: OnOk(); break;
-    case IDCANCEL: Close(); break;
-    case IDC_DIRLIST:
-        if (code == LBN_DBLCLK) OnDirOpen();
-        break;
-    case IDC_DRIVELIST:
-        // LastDrive follows the list whenever the user is about to pick, so a failed change
-        // can go back to the drive shown before.
-        if (code == CBN_DROPDOWN || code == CBN_SETFOCUS) {
-            HWND drives = ::GetDlgItem(m_hwnd, IDC_DRIVELIST);
-            const int index = ComboBox_GetCurSel(drives);
-            if (index >= 0) {
-                wchar_t text[8] = {};
-                if (ComboBox_GetLBTextLen(drives, index) < 8) ComboBox_GetLBText(drives, index, text);
-                m_lastDrive = text;
+        case IDOK:
+            OnOk();
+            break;
+        case IDCANCEL:
+            Close();
+            break;
+        case IDC_DIRLIST:
+            if (code == LBN_DBLCLK) OnDirOpen();
+            break;
+        case IDC_DRIVELIST:
+            // LastDrive follows the list whenever the user is about to pick, so a failed change
+            // can go back to the drive shown before.
+            if (code == CBN_DROPDOWN || code == CBN_SETFOCUS) {
+                HWND drives = ::GetDlgItem(m_hwnd, IDC_DRIVELIST);
+                const int index = ComboBox_GetCurSel(drives);
+                if (index >= 0) {
+                    wchar_t text[8] = {};
+                    if (ComboBox_GetLBTextLen(drives, index) < 8) ComboBox_GetLBText(drives, index, text);
+                    m_lastDrive = text;
+                }
+            } else if (code == CBN_SELCHANGE) {
+                OnDriveChange();
             }
-        } else if (code == CBN_SELCHANGE) {
-            OnDriveChange();
-        }
-        break;
-    default: break;
+            break;
+        default:
+            break;
     }
 }
 
@@ -235,9 +251,11 @@ void FsDialog::FillDrives()
     ComboBox_ResetContent(drives);
     wchar_t buffer[512] = {};
     const DWORD length = ::GetLogicalDriveStringsW(static_cast<DWORD>(std::size(buffer) - 1), buffer);
-    for (const wchar_t* drive = buffer; drive < buffer + length && *drive != L'\0'; drive += ::lstrlenW(drive) + 1) {
+    for (const wchar_t* drive = buffer; drive < buffer + length && *drive != L'\0';
+         drive += ::lstrlenW(drive) + 1) {
         // Shown in lower case, as the classic drive list does.
-        const wchar_t letter = drive[0] >= L'A' && drive[0] <= L'Z' ? static_cast<wchar_t>(drive[0] + 32) : drive[0];
+        const wchar_t letter =
+            drive[0] >= L'A' && drive[0] <= L'Z' ? static_cast<wchar_t>(drive[0] + 32) : drive[0];
         const wchar_t name[] = {letter, L':', L'\0'};
         ComboBox_AddString(drives, name);
     }

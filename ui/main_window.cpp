@@ -21,9 +21,12 @@ constexpr double kListWidth = 8355, kListHeight = 5415;
 UINT CommandFor(DirectoryEntry entry)
 {
     switch (entry) {
-    case DirectoryEntry::FS2004: return IDM_SELECT_FS2004;
-    case DirectoryEntry::FS2002: return IDM_SELECT_FS2002;
-    case DirectoryEntry::Own: break;
+        case DirectoryEntry::FS2004:
+            return IDM_SELECT_FS2004;
+        case DirectoryEntry::FS2002:
+            return IDM_SELECT_FS2002;
+        case DirectoryEntry::Own:
+            break;
     }
     return IDM_SELECT_OWN;
 }
@@ -46,9 +49,7 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC proc)
 }  // namespace
 
 MainWindow::MainWindow() noexcept
-    : m_catalogue(m_state, m_rows, *this),
-      m_dialog(m_state),
-      m_choice(m_state, *this, *this, m_dialog, *this)
+    : m_catalogue(m_state, m_rows, *this), m_dialog(m_state), m_choice(m_state, *this, *this, m_dialog, *this)
 {
 }
 
@@ -107,27 +108,36 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CREATE: return OnCreate() ? 0 : -1;
-    case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
-    case WM_NOTIFY: return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
-    case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
-    case WM_SETFOCUS:
-        // Keyboard marking and the selection's colour belong to the list.
-        if (m_rows.Handle() != nullptr) ::SetFocus(m_rows.Handle());
-        return 0;
-    case WM_SETCURSOR:
-        if (OnSetCursor()) return TRUE;
-        break;
-    case WM_CLOSE: ::DestroyWindow(m_hwnd); return 0;  // no question: pending types are discarded
-    case WM_DESTROY:
-        m_dialog.Close();
-        ::PostQuitMessage(0);
-        return 0;
-    case WM_NCDESTROY:
-        ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
-        m_hwnd = nullptr;
-        break;
-    default: break;
+        case WM_CREATE:
+            return OnCreate() ? 0 : -1;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam));
+            return 0;
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_SETFOCUS:
+            // Keyboard marking and the selection's colour belong to the list.
+            if (m_rows.Handle() != nullptr) ::SetFocus(m_rows.Handle());
+            return 0;
+        case WM_SETCURSOR:
+            if (OnSetCursor()) return TRUE;
+            break;
+        case WM_CLOSE:
+            ::DestroyWindow(m_hwnd);
+            return 0;  // no question: pending types are discarded
+        case WM_DESTROY:
+            m_dialog.Close();
+            ::PostQuitMessage(0);
+            return 0;
+        case WM_NCDESTROY:
+            ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+            m_hwnd = nullptr;
+            break;
+        default:
+            break;
     }
     return ::DefWindowProcW(m_hwnd, message, wParam, lParam);
 }
@@ -135,11 +145,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 bool MainWindow::OnCreate()
 {
     m_dpi = DpiForWindow(m_hwnd);
-    HWND list = ::CreateWindowExW(0, WC_LISTVIEWW, L"",
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
-                                  0, 0, TwipsToPixels(kListWidth, m_dpi), TwipsToPixels(kListHeight, m_dpi), m_hwnd,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_AIRFILES)),
-                                  reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(m_hwnd, GWLP_HINSTANCE)), nullptr);
+    HWND list =
+        ::CreateWindowExW(0, WC_LISTVIEWW, L"",
+                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
+                          0, 0, TwipsToPixels(kListWidth, m_dpi), TwipsToPixels(kListHeight, m_dpi), m_hwnd,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_AIRFILES)),
+                          reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(m_hwnd, GWLP_HINSTANCE)), nullptr);
     if (list == nullptr) return false;
     m_rows.Attach(list);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
@@ -176,8 +187,10 @@ void MainWindow::AddColumns()
 
 void MainWindow::ApplyLayout()
 {
-    SizeClientTo(m_hwnd, TwipsToPixels(kClientWidth, m_dpi), TwipsToPixels(kClientHeight, m_dpi), true, m_dpi);
-    ::MoveWindow(m_rows.Handle(), 0, 0, TwipsToPixels(kListWidth, m_dpi), TwipsToPixels(kListHeight, m_dpi), TRUE);
+    SizeClientTo(m_hwnd, TwipsToPixels(kClientWidth, m_dpi), TwipsToPixels(kClientHeight, m_dpi), true,
+                 m_dpi);
+    ::MoveWindow(m_rows.Handle(), 0, 0, TwipsToPixels(kListWidth, m_dpi), TwipsToPixels(kListHeight, m_dpi),
+                 TRUE);
     m_font.Reset(CreateMessageFont(m_dpi));
     ::SendMessageW(m_rows.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), TRUE);
 }
@@ -186,22 +199,25 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested)
 {
     const UINT old = m_dpi;
     m_dpi = dpi;
-    ::SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ApplyLayout();
     for (int i = 0; i < 3; ++i) {
         const int width = ListView_GetColumnWidth(m_rows.Handle(), i);
-        ListView_SetColumnWidth(m_rows.Handle(), i, ::MulDiv(width, static_cast<int>(dpi), static_cast<int>(old)));
+        ListView_SetColumnWidth(m_rows.Handle(), i,
+                                ::MulDiv(width, static_cast<int>(dpi), static_cast<int>(old)));
     }
-    if (m_tooltip != nullptr) ::SendMessageW(m_tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), TRUE);
+    if (m_tooltip != nullptr)
+        ::SendMessageW(m_tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), TRUE);
 }
 
 void MainWindow::CreateTooltip()
 {
     // Wine's ListView never asks for info tips, so the window keeps a tooltip of its own
     // over the list and tells it which cell the mouse is on.
-    m_tooltip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr,
-                                  nullptr, nullptr);
+    m_tooltip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                  WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr, nullptr, nullptr);
     if (m_tooltip == nullptr) return;
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
@@ -228,7 +244,8 @@ void MainWindow::OnListMouse(const MSG& message)
     if (m_tooltip == nullptr) return;
     if (message.message == WM_MOUSEMOVE) {
         LVHITTESTINFO hit{};
-        hit.pt = POINT{static_cast<short>(LOWORD(message.lParam)), static_cast<short>(HIWORD(message.lParam))};
+        hit.pt =
+            POINT{static_cast<short>(LOWORD(message.lParam)), static_cast<short>(HIWORD(message.lParam))};
         const int item = ListView_SubItemHitTest(m_rows.Handle(), &hit);
         const int column = item >= 0 ? hit.iSubItem : -1;
         if (item != m_tipItem || column != m_tipColumn) {
@@ -268,21 +285,38 @@ void MainWindow::OnCommand(int id)
     const UINT state = ::GetMenuState(::GetMenu(m_hwnd), static_cast<UINT>(id), MF_BYCOMMAND);
     if (state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) != 0) return;
     switch (id) {
-    case IDM_SELECT_FS2004: m_choice.OnSelectFS2004(); break;
-    case IDM_SELECT_FS2002: m_choice.OnSelectFS2002(); break;
-    case IDM_SELECT_OWN: m_choice.OnSelectOwn(); break;
-    case IDM_TYPE_AIRCRAFT:
-    case IDM_TYPE_HELICOPTER:
-    case IDM_TYPE_NONFLYABLE: m_catalogue.AssignTypeToMarked(static_cast<std::int16_t>(id - IDM_TYPE_FIRST)); break;
-    case IDM_READ: Load_Airfiles(); break;
-    case IDM_WRITE: m_catalogue.WriteMarkedTypes(); break;
-    case IDM_SELECT_MY: m_catalogue.SelectAITraffic(); break;
-    case IDM_ABOUT:
-        m_state.DialogMode = "About";
-        m_dialog.OpenModeless();
-        break;
-    case IDM_END: ::DestroyWindow(m_hwnd); break;
-    default: break;
+        case IDM_SELECT_FS2004:
+            m_choice.OnSelectFS2004();
+            break;
+        case IDM_SELECT_FS2002:
+            m_choice.OnSelectFS2002();
+            break;
+        case IDM_SELECT_OWN:
+            m_choice.OnSelectOwn();
+            break;
+        case IDM_TYPE_AIRCRAFT:
+        case IDM_TYPE_HELICOPTER:
+        case IDM_TYPE_NONFLYABLE:
+            m_catalogue.AssignTypeToMarked(static_cast<std::int16_t>(id - IDM_TYPE_FIRST));
+            break;
+        case IDM_READ:
+            Load_Airfiles();
+            break;
+        case IDM_WRITE:
+            m_catalogue.WriteMarkedTypes();
+            break;
+        case IDM_SELECT_MY:
+            m_catalogue.SelectAITraffic();
+            break;
+        case IDM_ABOUT:
+            m_state.DialogMode = "About";
+            m_dialog.OpenModeless();
+            break;
+        case IDM_END:
+            ::DestroyWindow(m_hwnd);
+            break;
+        default:
+            break;
     }
 }
 
@@ -333,7 +367,8 @@ bool MainWindow::IsChecked(DirectoryEntry entry) const
 
 void MainWindow::SetChecked(DirectoryEntry entry, bool checked)
 {
-    ::CheckMenuItem(::GetMenu(m_hwnd), CommandFor(entry), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    ::CheckMenuItem(::GetMenu(m_hwnd), CommandFor(entry),
+                    MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void MainWindow::SetWindowCaption(const std::string& caption)

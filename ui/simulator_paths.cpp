@@ -6,10 +6,7 @@ namespace korvalis {
 
 namespace {
 
-std::string PathOrEmpty(std::string value)
-{
-    return value == RegReadErrorMarker ? std::string() : value;
-}
+std::string PathOrEmpty(std::string value) { return value == RegReadErrorMarker ? std::string() : value; }
 
 }  // namespace
 

@@ -56,9 +56,16 @@ TEST(AssignTypeToMarked, SetsTextsOfMarkedRowsOnly)
     const Case cases[] = {
         {"empty list", {}, 1, {}, std::nullopt},
         {"none marked", {{"a", false}, {"b", false}}, 1, {"Aircraft", "Aircraft"}, std::nullopt},
-        {"helicopter on the marked rows", {{"a", true}, {"b", false}, {"c", true}, {"d", true}}, 1,
-         {"Helicopter", "Aircraft", "Helicopter", "Helicopter"}, true},
-        {"the non flyable entry writes the type text, not its caption", {{"a", true}}, 2, {"non flyable"}, true},
+        {"helicopter on the marked rows",
+         {{"a", true}, {"b", false}, {"c", true}, {"d", true}},
+         1,
+         {"Helicopter", "Aircraft", "Helicopter", "Helicopter"},
+         true},
+        {"the non flyable entry writes the type text, not its caption",
+         {{"a", true}},
+         2,
+         {"non flyable"},
+         true},
         {"an index beyond the menu changes nothing", {{"a", true}}, 3, {"Aircraft"}, std::nullopt},
     };
     for (const auto& c : cases) {
@@ -80,8 +87,8 @@ TEST(AssignTypeToMarked, SetsTextsOfMarkedRowsOnly)
 TEST(SelectAITraffic, MarksFolderNamesHoldingMYOrAIExactly)
 {
     const std::pair<std::string, bool> rows[] = {
-        {"MY_Boeing", true},       {"Fleet AI 737", true},   {"Cessna", false},  {"my_cessna", false},
-        {"Ai Traffic", false},     {"TRAINING", true},       {"MYAI", true},     {"ai", false},
+        {"MY_Boeing", true},   {"Fleet AI 737", true}, {"Cessna", false}, {"my_cessna", false},
+        {"Ai Traffic", false}, {"TRAINING", true},     {"MYAI", true},    {"ai", false},
     };
     MemoryAirfileList list;
     for (const auto& [folder, expected] : rows) {
@@ -119,7 +126,10 @@ protected:
         m_list.Append(RowFor(folder, text));
         m_list.SetMarked(m_list.Count(), marked);
     }
-    fs::path FileOf(const std::string& folder) { return m_dir / PathFromUtf8(folder) / PathFromUtf8(folder + ".air"); }
+    fs::path FileOf(const std::string& folder)
+    {
+        return m_dir / PathFromUtf8(folder) / PathFromUtf8(folder + ".air");
+    }
     void Run() { Catalogue(m_state, m_list, m_shell).WriteMarkedTypes(); }
 
     fs::path m_dir;
@@ -156,8 +166,9 @@ TEST_F(WriteMarkedTypes, AFailureKeepsItsRowMarkedAndReportsOnce)
     EXPECT_EQ(ReadAirfileType(FileOf("One")), "1");
     EXPECT_EQ(ReadAirfileType(FileOf("Three")), "1");
     EXPECT_EQ(Marks(m_list), (std::vector<bool>{false, true, false, true}));
-    EXPECT_EQ(m_shell.calls, (std::vector<std::string>{"hourglass", "write off",
-                                                       std::string("message: ") + kWriteFailedMessage, "pointer"}));
+    EXPECT_EQ(m_shell.calls,
+              (std::vector<std::string>{"hourglass", "write off",
+                                        std::string("message: ") + kWriteFailedMessage, "pointer"}));
 }
 
 TEST_F(WriteMarkedTypes, ARowWithoutATypeTextIsNotWritten)
@@ -184,7 +195,9 @@ TEST_F(WriteMarkedTypes, WriteEntryStates)
         {"empty list: nothing at all", {}, false, {}},
         {"none marked: enabled, no message", {{"A", false}}, false, {"hourglass", "write on", "pointer"}},
         {"all written: enabled", {{"A", true}, {"B", true}}, false, {"hourglass", "write on", "pointer"}},
-        {"one failed: disabled, then the message", {{"A", true}}, true,
+        {"one failed: disabled, then the message",
+         {{"A", true}},
+         true,
          {"hourglass", "write off", std::string("message: ") + kWriteFailedMessage, "pointer"}},
     };
     for (const auto& c : cases) {
@@ -213,13 +226,18 @@ TEST_F(WriteMarkedTypes, FilesChangedBetweenScanAndWrite)
     const Case cases[] = {
         {"Unchanged", scanned, false, Concat({Hex("AA BB"), Marker(), Hex("01 CC DD")}), scanned},
         {"Deleted", std::nullopt, true, std::nullopt, std::nullopt},
-        {"MarkerGone", Hex("AA BB 05 01 00 00 04 00 00 01 00 CC"), true, Hex("AA BB 05 01 00 00 04 00 00 01 00 CC"), std::nullopt},
+        {"MarkerGone", Hex("AA BB 05 01 00 00 04 00 00 01 00 CC"), true,
+         Hex("AA BB 05 01 00 00 04 00 00 01 00 CC"), std::nullopt},
         {"CutBeforeMarker", Hex("AA BB 05 01"), true, Hex("AA BB 05 01"), std::nullopt},
-        {"CutAfterMarker", Concat({Hex("AA BB"), Marker()}), true, Concat({Hex("AA BB"), Marker()}), std::nullopt},
-        {"MarkerMoved", moved, false, Concat({Hex("11 22 33 44 55 66 77 88 99"), Marker(), Hex("01 EE")}), moved},
+        {"CutAfterMarker", Concat({Hex("AA BB"), Marker()}), true, Concat({Hex("AA BB"), Marker()}),
+         std::nullopt},
+        {"MarkerMoved", moved, false, Concat({Hex("11 22 33 44 55 66 77 88 99"), Marker(), Hex("01 EE")}),
+         moved},
     };
     const auto fileOf = [&](const char* folder) { return m_dir / folder / (std::string(folder) + ".air"); };
-    const auto backupOf = [](const fs::path& air) { return fs::path(air.native() + fs::path(kBackupSuffix).native()); };
+    const auto backupOf = [](const fs::path& air) {
+        return fs::path(air.native() + fs::path(kBackupSuffix).native());
+    };
     for (const auto& c : cases) {
         fs::create_directories(m_dir / c.folder);
         WriteBytes(fileOf(c.folder), scanned);
@@ -242,7 +260,8 @@ TEST_F(WriteMarkedTypes, FilesChangedBetweenScanAndWrite)
 
     for (int i = 1; i <= m_list.Count(); ++i) {
         const std::string folder = m_list.Row(i).folderText;
-        const auto c = std::find_if(std::begin(cases), std::end(cases), [&](const Case& k) { return folder == k.folder; });
+        const auto c = std::find_if(std::begin(cases), std::end(cases),
+                                    [&](const Case& k) { return folder == k.folder; });
         ASSERT_NE(c, std::end(cases)) << folder;
         EXPECT_EQ(m_list.IsMarked(i), c->stillMarked) << folder;
         const fs::path air = fileOf(c->folder);
@@ -255,8 +274,9 @@ TEST_F(WriteMarkedTypes, FilesChangedBetweenScanAndWrite)
             EXPECT_EQ(ReadBytes(backupOf(air)), *c->backup) << folder;
         }
     }
-    EXPECT_EQ(m_shell.calls, (std::vector<std::string>{"hourglass", "write off",
-                                                       std::string("message: ") + kWriteFailedMessage, "pointer"}));
+    EXPECT_EQ(m_shell.calls,
+              (std::vector<std::string>{"hourglass", "write off",
+                                        std::string("message: ") + kWriteFailedMessage, "pointer"}));
 }
 
 }  // namespace

@@ -135,17 +135,21 @@ TEST(HeldFile, AFileAnotherProgramHoldsIsNeverHalfWritten)
             shell.calls.clear();
             catalogue.WriteMarkedTypes();
             for (int i = 1; i <= 2; ++i) {
-                EXPECT_EQ(list.IsMarked(i), list.Row(i).folderText == "Held") << name << ": " << list.Row(i).folderText;
+                EXPECT_EQ(list.IsMarked(i), list.Row(i).folderText == "Held")
+                    << name << ": " << list.Row(i).folderText;
             }
-            EXPECT_EQ(shell.calls, (std::vector<std::string>{"hourglass", "write off",
-                                                             std::string("message: ") + kWriteFailedMessage, "pointer"}))
+            EXPECT_EQ(shell.calls,
+                      (std::vector<std::string>{"hourglass", "write off",
+                                                std::string("message: ") + kWriteFailedMessage, "pointer"}))
                 << name;
 
             // A scan meanwhile lists the file only if it can read it; either way no message.
             shell.calls.clear();
             catalogue.Load_Airfiles();
             EXPECT_EQ(list.Count(), *c.typeWhileHeld ? 2 : 1) << name;
-            EXPECT_EQ(std::count(shell.calls.begin(), shell.calls.end(), std::string("message: ") + kNoAirfilesMessage), 0)
+            EXPECT_EQ(std::count(shell.calls.begin(), shell.calls.end(),
+                                 std::string("message: ") + kNoAirfilesMessage),
+                      0)
                 << name;
         }
         EXPECT_EQ(ReadBytes(held), content) << name;

@@ -16,7 +16,10 @@ namespace fs = std::filesystem;
 namespace korvalis::test {
 namespace {
 
-Bytes AirOfType(std::uint8_t type) { return Concat({Hex("01 00 00 00 0C 00 00 00"), Marker(), {type}, Hex("41 42")}); }
+Bytes AirOfType(std::uint8_t type)
+{
+    return Concat({Hex("01 00 00 00 0C 00 00 00"), Marker(), {type}, Hex("41 42")});
+}
 
 void Put(const fs::path& path, const Bytes& bytes)
 {
@@ -105,7 +108,8 @@ TEST(NamesAndPaths, AFolderOfFiftyThousandEntries)
     const fs::path dir = fs::path(KORVALIS_TEST_TMP) / "big-folder" / "Aircraft";
     ASSERT_TRUE(fs::exists(dir / "Big" / "entry49995.air")) << "the big folder was not made";
     std::set<std::pair<std::string, std::string>> expected;  // file, type
-    for (int i = 0; i < kEntries; i += 5) expected.emplace("entry" + std::to_string(i) + ".air", kTypeTexts[i % 3]);
+    for (int i = 0; i < kEntries; i += 5)
+        expected.emplace("entry" + std::to_string(i) + ".air", kTypeTexts[i % 3]);
 
     SessionState state;
     state.AircraftDir = PathToUtf8(dir);

@@ -16,7 +16,10 @@ namespace fs = std::filesystem;
 namespace korvalis::test {
 namespace {
 
-Bytes AirOfType(std::uint8_t type) { return Concat({Hex("01 00 00 00 0C 00 00 00"), Marker(), {type}, Hex("41 42")}); }
+Bytes AirOfType(std::uint8_t type)
+{
+    return Concat({Hex("01 00 00 00 0C 00 00 00"), Marker(), {type}, Hex("41 42")});
+}
 Bytes AirWithoutMarker() { return Hex("41 01 00 00 04 00 00 00 07"); }
 
 void Put(const fs::path& path, const Bytes& bytes)
@@ -62,43 +65,58 @@ TEST(Load_Airfiles, BuildsOneRowPerTypedFileOneLevelDown)
              Put(d / "Other" / "readme.txt", Hex("00"));
              Put(d / "top.air", AirOfType(0));
          },
-         {}, true},
+         {},
+         true},
         {"every file without the marker: empty list, no message",
          [](const fs::path& d) {
              Put(d / "A" / "a.air", AirWithoutMarker());
              Put(d / "B" / "b.air", {});
          },
-         {}, false},
+         {},
+         false},
         {"two files in one folder, either case of extension",
          [](const fs::path& d) {
              Put(d / "C172" / "a.air", AirOfType(0));
              Put(d / "C172" / "B.AIR", AirOfType(1));
          },
-         {{"C172", "B.AIR", "Helicopter", "Helicopter"}, {"C172", "a.air", "Aircraft", "Aircraft"}}, false},
+         {{"C172", "B.AIR", "Helicopter", "Helicopter"}, {"C172", "a.air", "Aircraft", "Aircraft"}},
+         false},
         {"type 2 and type 3",
          [](const fs::path& d) {
              Put(d / "Blimp" / "blimp.air", AirOfType(2));
              Put(d / "Odd" / "odd.air", AirOfType(3));
          },
-         {{"Blimp", "blimp.air", "non flyable", "non flyable"}, {"Odd", "odd.air", "", ""}}, false},
+         {{"Blimp", "blimp.air", "non flyable", "non flyable"}, {"Odd", "odd.air", "", ""}},
+         false},
         {"a four-letter extension starting with air is no .air file",
-         [](const fs::path& d) { Put(d / "X" / "x.airx", AirOfType(0)); }, {}, true},
+         [](const fs::path& d) { Put(d / "X" / "x.airx", AirOfType(0)); },
+         {},
+         true},
         {"a file named exactly .air is read",
          [](const fs::path& d) { Put(d / "Dot" / ".air", AirOfType(1)); },
-         {{"Dot", ".air", "Helicopter", "Helicopter"}}, false},
+         {{"Dot", ".air", "Helicopter", "Helicopter"}},
+         false},
         {"a folder named like an .air file is not a file",
-         [](const fs::path& d) { fs::create_directories(d / "Y" / "y.air"); }, {}, true},
+         [](const fs::path& d) { fs::create_directories(d / "Y" / "y.air"); },
+         {},
+         true},
         {"a file two levels down is not scanned",
-         [](const fs::path& d) { Put(d / "Deep" / "sub" / "deep.air", AirOfType(0)); }, {}, true},
+         [](const fs::path& d) { Put(d / "Deep" / "sub" / "deep.air", AirOfType(0)); },
+         {},
+         true},
         {"a folder whose name begins with a dot reads as hidden",
          [](const fs::path& d) {
              Put(d / ".Hidden" / "h.air", AirOfType(0));
              Put(d / "Shown" / "s.air", AirOfType(0));
          },
-         {{"Shown", "s.air", "Aircraft", "Aircraft"}}, false},
+         {{"Shown", "s.air", "Aircraft", "Aircraft"}},
+         false},
         {"names outside any ANSI code page",
-         [](const fs::path& d) { Put(d / PathFromUtf8("日本語 ✈🛩") / PathFromUtf8("飛行機 &.air"), AirOfType(1)); },
-         {{"日本語 ✈🛩", "飛行機 &.air", "Helicopter", "Helicopter"}}, false},
+         [](const fs::path& d) {
+             Put(d / PathFromUtf8("日本語 ✈🛩") / PathFromUtf8("飛行機 &.air"), AirOfType(1));
+         },
+         {{"日本語 ✈🛩", "飛行機 &.air", "Helicopter", "Helicopter"}},
+         false},
     };
     for (const auto& c : cases) {
         const fs::path dir = FreshTestDir() / "Aircraft";
@@ -109,7 +127,8 @@ TEST(Load_Airfiles, BuildsOneRowPerTypedFileOneLevelDown)
         RecordingShell shell;
         Catalogue(state, list, shell).Load_Airfiles();
         EXPECT_EQ(Rows(list), c.rows) << c.name;
-        const bool messaged = std::count(shell.calls.begin(), shell.calls.end(), std::string("message: ") + kNoAirfilesMessage) == 1;
+        const bool messaged = std::count(shell.calls.begin(), shell.calls.end(),
+                                         std::string("message: ") + kNoAirfilesMessage) == 1;
         EXPECT_EQ(messaged, c.message) << c.name;
         EXPECT_EQ(shell.writeEnabled, std::optional<bool>(false)) << c.name;
         EXPECT_EQ(shell.calls.back(), "pointer") << c.name;
@@ -171,8 +190,8 @@ TEST(Load_Airfiles, OrderOfEffects)
         SessionState state{DirText(dir), {}, {}, {}};
         RecordingShell shell;
         Catalogue(state, list, shell).Load_Airfiles();
-        const std::vector<std::string> expected = {"hourglass", "pointer", std::string("message: ") + kNoAirfilesMessage,
-                                                   "write off", "pointer"};
+        const std::vector<std::string> expected = {
+            "hourglass", "pointer", std::string("message: ") + kNoAirfilesMessage, "write off", "pointer"};
         EXPECT_EQ(shell.calls, expected);
     }
     Put(dir / "A" / "a.air", AirOfType(0));

@@ -72,7 +72,8 @@ TEST(ReadAirfileType, AgreesWithWholeBufferSearchOnRandomFiles)
     std::mt19937 rng(20261207);
     const auto dir = FreshTestDir();
     const std::size_t chunk = 64 * 1024;
-    const std::size_t awkwardOffsets[] = {0, 1, chunk - 8, chunk - 7, chunk - 4, chunk - 1, chunk, chunk + 1, 2 * chunk - 9};
+    const std::size_t awkwardOffsets[] = {0,         1,     chunk - 8, chunk - 7,    chunk - 4,
+                                          chunk - 1, chunk, chunk + 1, 2 * chunk - 9};
     for (int round = 0; round < 120; ++round) {
         const std::size_t size = std::uniform_int_distribution<std::size_t>(0, 3 * chunk)(rng);
         Bytes bytes(size);
@@ -82,10 +83,15 @@ TEST(ReadAirfileType, AgreesWithWholeBufferSearchOnRandomFiles)
         const int plants = std::uniform_int_distribution<int>(0, 2)(rng);
         for (int p = 0; p < plants && size >= 8; ++p) {
             std::size_t at = std::uniform_int_distribution<std::size_t>(0, size - 8)(rng);
-            if (round % 2 == 0) at = std::min(awkwardOffsets[static_cast<std::size_t>(round / 2) % std::size(awkwardOffsets)], size - 8);
+            if (round % 2 == 0)
+                at = std::min(awkwardOffsets[static_cast<std::size_t>(round / 2) % std::size(awkwardOffsets)],
+                              size - 8);
             const Bytes prefix = round % 3 == 0 ? Hex("05 01 00 00") : Bytes{};
-            if (at >= prefix.size()) std::copy(prefix.begin(), prefix.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at - prefix.size()));
-            std::copy(kTypeMarker.begin(), kTypeMarker.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+            if (at >= prefix.size())
+                std::copy(prefix.begin(), prefix.end(),
+                          bytes.begin() + static_cast<std::ptrdiff_t>(at - prefix.size()));
+            std::copy(kTypeMarker.begin(), kTypeMarker.end(),
+                      bytes.begin() + static_cast<std::ptrdiff_t>(at));
         }
         const auto path = dir / "random.air";
         WriteBytes(path, bytes);
@@ -98,15 +104,21 @@ TEST(MarkerScanner, FindsTheSameMarkerWhateverThePieces)
     std::mt19937 rng(7);
     for (int round = 0; round < 500; ++round) {
         Bytes bytes(std::uniform_int_distribution<std::size_t>(0, 200)(rng));
-        for (auto& b : bytes) b = static_cast<std::uint8_t>(std::uniform_int_distribution<int>(0, 5)(rng) == 0 ? 0x05 : std::uniform_int_distribution<int>(0, 4)(rng) == 0 ? 4 : std::uniform_int_distribution<int>(0, 1)(rng));
+        for (auto& b : bytes)
+            b = static_cast<std::uint8_t>(std::uniform_int_distribution<int>(0, 5)(rng) == 0 ? 0x05
+                                          : std::uniform_int_distribution<int>(0, 4)(rng) == 0
+                                              ? 4
+                                              : std::uniform_int_distribution<int>(0, 1)(rng));
         if (round % 3 == 0 && bytes.size() >= 8) {
             const auto at = std::uniform_int_distribution<std::size_t>(0, bytes.size() - 8)(rng);
-            std::copy(kTypeMarker.begin(), kTypeMarker.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+            std::copy(kTypeMarker.begin(), kTypeMarker.end(),
+                      bytes.begin() + static_cast<std::ptrdiff_t>(at));
         }
         MarkerScanner scanner;
         std::size_t pos = 0;
         while (pos < bytes.size()) {
-            const std::size_t piece = std::min(bytes.size() - pos, std::uniform_int_distribution<std::size_t>(1, 9)(rng));
+            const std::size_t piece =
+                std::min(bytes.size() - pos, std::uniform_int_distribution<std::size_t>(1, 9)(rng));
             const std::size_t used = scanner.Feed(bytes.data() + pos, piece);
             pos += piece;
             if (used < piece) break;

@@ -40,8 +40,8 @@ struct WriteCase {
     std::int16_t code;
     std::optional<Bytes> oldBackup;  // a backup left by an earlier write
     std::int32_t result;
-    Bytes after;                     // the .air file afterwards
-    std::optional<Bytes> backup;     // the backup afterwards; nullopt: none exists
+    Bytes after;                  // the .air file afterwards
+    std::optional<Bytes> backup;  // the backup afterwards; nullopt: none exists
 };
 
 TEST(WriteAirfileType, TableOfOutcomes)
@@ -49,18 +49,28 @@ TEST(WriteAirfileType, TableOfOutcomes)
     const Bytes m = Marker();
     const Bytes withZero = Concat({m, Hex("00 AB CD")});
     const WriteCase cases[] = {
-        {"type 0 becomes 1 at offset 8", withZero, 1, std::nullopt, 0, Concat({m, Hex("01 AB CD")}), withZero},
-        {"writing the value already there still replaces the backup", withZero, 0, Hex("99 99"), 0, withZero, withZero},
-        {"a longer old backup ends exactly as long as the file", withZero, 2, Bytes(100, 0x42), 0, Concat({m, Hex("02 AB CD")}), withZero},
-        {"only the first of two markers changes", Concat({m, Hex("00"), m, Hex("00")}), 2, std::nullopt, 0, Concat({m, Hex("02"), m, Hex("00")}), Concat({m, Hex("00"), m, Hex("00")})},
-        {"high bytes before the marker do not move the byte", Concat({Hex("C3 A9 80 FF"), m, Hex("00 01")}), 1, std::nullopt, 0, Concat({Hex("C3 A9 80 FF"), m, Hex("01 01")}), Concat({Hex("C3 A9 80 FF"), m, Hex("00 01")})},
+        {"type 0 becomes 1 at offset 8", withZero, 1, std::nullopt, 0, Concat({m, Hex("01 AB CD")}),
+         withZero},
+        {"writing the value already there still replaces the backup", withZero, 0, Hex("99 99"), 0, withZero,
+         withZero},
+        {"a longer old backup ends exactly as long as the file", withZero, 2, Bytes(100, 0x42), 0,
+         Concat({m, Hex("02 AB CD")}), withZero},
+        {"only the first of two markers changes", Concat({m, Hex("00"), m, Hex("00")}), 2, std::nullopt, 0,
+         Concat({m, Hex("02"), m, Hex("00")}), Concat({m, Hex("00"), m, Hex("00")})},
+        {"high bytes before the marker do not move the byte", Concat({Hex("C3 A9 80 FF"), m, Hex("00 01")}),
+         1, std::nullopt, 0, Concat({Hex("C3 A9 80 FF"), m, Hex("01 01")}),
+         Concat({Hex("C3 A9 80 FF"), m, Hex("00 01")})},
         {"type code 255 writes FF", withZero, 255, std::nullopt, 0, Concat({m, Hex("FF AB CD")}), withZero},
-        {"no marker: -1 and nothing created", Hex("01 02 03"), 1, std::nullopt, -1, Hex("01 02 03"), std::nullopt},
+        {"no marker: -1 and nothing created", Hex("01 02 03"), 1, std::nullopt, -1, Hex("01 02 03"),
+         std::nullopt},
         {"no marker: an earlier backup stays", Hex("01 02 03"), 1, Hex("77"), -1, Hex("01 02 03"), Hex("77")},
         {"empty file: -1", {}, 1, std::nullopt, -1, {}, std::nullopt},
-        {"marker ending the file has no type byte: -1, no backup", Concat({Hex("00"), m}), 1, std::nullopt, -1, Concat({Hex("00"), m}), std::nullopt},
-        {"type code 256 fails after the backup", withZero, 256, Hex("77"), kErrorTypeCodeRange, withZero, withZero},
-        {"type code -1 fails after the backup", withZero, -1, std::nullopt, kErrorTypeCodeRange, withZero, withZero},
+        {"marker ending the file has no type byte: -1, no backup", Concat({Hex("00"), m}), 1, std::nullopt,
+         -1, Concat({Hex("00"), m}), std::nullopt},
+        {"type code 256 fails after the backup", withZero, 256, Hex("77"), kErrorTypeCodeRange, withZero,
+         withZero},
+        {"type code -1 fails after the backup", withZero, -1, std::nullopt, kErrorTypeCodeRange, withZero,
+         withZero},
     };
     const auto dir = FreshTestDir();
     for (const auto& c : cases) {
@@ -134,9 +144,12 @@ TEST(WriteAirfileType, ALinkLeftAtTheTemporaryNameIsNotFollowed)
         bool toTheAirFile;
     };
     const LinkCase cases[] = {
-        {"hard link to the .air file", [](auto& t, auto& l, auto& ec) { fs::create_hard_link(t, l, ec); }, true},
-        {"symbolic link to the .air file", [](auto& t, auto& l, auto& ec) { fs::create_symlink(t, l, ec); }, true},
-        {"symbolic link to another file", [](auto& t, auto& l, auto& ec) { fs::create_symlink(t, l, ec); }, false},
+        {"hard link to the .air file", [](auto& t, auto& l, auto& ec) { fs::create_hard_link(t, l, ec); },
+         true},
+        {"symbolic link to the .air file", [](auto& t, auto& l, auto& ec) { fs::create_symlink(t, l, ec); },
+         true},
+        {"symbolic link to another file", [](auto& t, auto& l, auto& ec) { fs::create_symlink(t, l, ec); },
+         false},
     };
     const auto dir = FreshTestDir();
     const auto air = dir / "plane.air";
@@ -227,11 +240,19 @@ TEST(WriteAirfileType, NeverWritesAtAStaleOffset)
     };
     const ChangeCase cases[] = {
         {"marker moved after the first read", WriteStep::FirstReadDone,
-         [&](const fs::path& p) { WriteBytes(p, moved); return true; }, kErrorFileChanged, false},
+         [&](const fs::path& p) {
+             WriteBytes(p, moved);
+             return true;
+         },
+         kErrorFileChanged, false},
         {"file removed after the first read", WriteStep::FirstReadDone,
          [&](const fs::path& p) { return fs::remove(p); }, 2 /* any error */, false},
         {"file grew after the backup", WriteStep::BackupReplaced,
-         [&](const fs::path& p) { WriteBytes(p, Concat({original, Hex("FF")})); return true; }, kErrorFileChanged, true},
+         [&](const fs::path& p) {
+             WriteBytes(p, Concat({original, Hex("FF")}));
+             return true;
+         },
+         kErrorFileChanged, true},
         {"a byte before the marker changed after the backup", WriteStep::BackupReplaced,
          [&](const fs::path& p) { return PatchInPlace(p, 1, Hex("77")); }, kErrorFileChanged, true},
         {"a byte changed while the copy was open", WriteStep::BackupCopied,

@@ -15,8 +15,8 @@ TEST(Text, Utf8AndUtf16RoundTrip)
         {"", L""},
         {"Cessna 172", L"Cessna 172"},
         {"C:\\Games & Sims\\FS9", L"C:\\Games & Sims\\FS9"},
-        {"\xC3\xA9t\xC3\xA9", L"\u00E9t\u00E9"},                  // été
-        {"\xE6\x97\xA5\xE6\x9C\xAC", L"\u65E5\u672C"},            // 日本
+        {"\xC3\xA9t\xC3\xA9", L"\u00E9t\u00E9"},                                                     // été
+        {"\xE6\x97\xA5\xE6\x9C\xAC", L"\u65E5\u672C"},                                               // 日本
         {"\xF0\x9F\x9B\xA9", std::wstring(sizeof(wchar_t) == 2 ? L"\xD83D\xDEE9" : L"\U0001F6E9")},  // 🛩
     };
     for (const auto& c : cases) {
@@ -29,10 +29,12 @@ TEST(Text, Utf8AndUtf16RoundTrip)
 TEST(Text, MalformedUtf8BecomesReplacementCharacters)
 {
     const std::pair<std::string, std::wstring> cases[] = {
-        {"a\xFF" "b", L"a\uFFFDb"},
-        {"\xC3", L"\uFFFD"},                 // truncated
-        {"\xC0\xAF", L"\uFFFD"},             // overlong, one per sequence
-        {"\xED\xA0\x80", L"\uFFFD"},       // surrogate half
+        {"a\xFF"
+         "b",
+         L"a\uFFFDb"},
+        {"\xC3", L"\uFFFD"},          // truncated
+        {"\xC0\xAF", L"\uFFFD"},      // overlong, one per sequence
+        {"\xED\xA0\x80", L"\uFFFD"},  // surrogate half
     };
     for (const auto& [in, out] : cases) EXPECT_EQ(WideFromUtf8(in), out);
 }

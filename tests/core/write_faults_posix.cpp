@@ -35,7 +35,8 @@ std::int32_t WriteUnderFileSizeLimit(const fs::path& air, rlim_t limit)
     }
     ::close(fds[1]);
     std::int32_t result = 0;
-    const bool got = child > 0 && ::read(fds[0], &result, sizeof result) == static_cast<ssize_t>(sizeof result);
+    const bool got =
+        child > 0 && ::read(fds[0], &result, sizeof result) == static_cast<ssize_t>(sizeof result);
     ::close(fds[0]);
     int status = 0;
     if (child > 0) ::waitpid(child, &status, 0);

@@ -44,10 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const long long at = TypeByteOffset(before);
     if (after.size() != before.size()) Fail("the file's length changed", what);
     for (std::size_t i = 0; i < before.size(); ++i) {
-        if (after[i] != before[i] && static_cast<long long>(i) != at) Fail("a byte other than the type byte changed", what);
+        if (after[i] != before[i] && static_cast<long long>(i) != at)
+            Fail("a byte other than the type byte changed", what);
     }
     if (fs::exists(temp)) Fail("the temporary backup was left behind", what);
-    const std::optional<Bytes> backupAfter = fs::exists(backup) ? std::optional<Bytes>(ReadFile(backup)) : std::nullopt;
+    const std::optional<Bytes> backupAfter =
+        fs::exists(backup) ? std::optional<Bytes>(ReadFile(backup)) : std::nullopt;
 
     if (at < 0) {
         if (result != korvalis::kWriteNoMarker) Fail("no type byte, yet the result is not -1", what);

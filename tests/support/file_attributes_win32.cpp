@@ -12,7 +12,13 @@ bool AddAttribute(const std::filesystem::path& path, DWORD attribute)
 }
 }  // namespace
 
-bool SetHiddenAttribute(const std::filesystem::path& path) { return AddAttribute(path, FILE_ATTRIBUTE_HIDDEN); }
-bool SetSystemAttribute(const std::filesystem::path& path) { return AddAttribute(path, FILE_ATTRIBUTE_SYSTEM); }
+bool SetHiddenAttribute(const std::filesystem::path& path)
+{
+    return AddAttribute(path, FILE_ATTRIBUTE_HIDDEN);
+}
+bool SetSystemAttribute(const std::filesystem::path& path)
+{
+    return AddAttribute(path, FILE_ATTRIBUTE_SYSTEM);
+}
 
 }  // namespace korvalis::test

@@ -15,8 +15,8 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring mode = argv[2];
     const DWORD access = mode == L"reader" ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
     const DWORD share = mode == L"none" ? 0 : FILE_SHARE_READ;
-    const korvalis::UniqueFileHandle file(::CreateFileW(argv[1], access, share, nullptr,
-                                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const korvalis::UniqueFileHandle file(
+        ::CreateFileW(argv[1], access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return 1;
     DWORD count = 0;
     if (!::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), "held\n", 5, &count, nullptr)) return 1;

@@ -67,9 +67,11 @@ TEST_F(FsDialogTest, FolderFaceOpensInTheCurrentDirectoryOnTopAndHoldsTheMainWin
             wchar_t text[512] = {};
             ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
             const std::wstring item = text;
-            if (item.size() >= wcslen(entryEnd) && item.compare(item.size() - wcslen(entryEnd), std::wstring::npos, entryEnd) == 0) {
+            if (item.size() >= wcslen(entryEnd) &&
+                item.compare(item.size() - wcslen(entryEnd), std::wstring::npos, entryEnd) == 0) {
                 ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(i), 0);
-                ::SendMessageW(Dialog(), WM_COMMAND, MAKEWPARAM(IDC_DIRLIST, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+                ::SendMessageW(Dialog(), WM_COMMAND, MAKEWPARAM(IDC_DIRLIST, LBN_DBLCLK),
+                               reinterpret_cast<LPARAM>(list));
                 return true;
             }
         }
@@ -91,10 +93,12 @@ TEST_F(FsDialogTest, FolderFaceOpensInTheCurrentDirectoryOnTopAndHoldsTheMainWin
     wchar_t before[8] = {};
     ::GetWindowTextW(driveList, before, 8);
     EXPECT_EQ(std::towlower(before[0]), std::towlower(Wide(m_dir)[0]));  // the drive shown
-    ::SendMessageW(Dialog(), WM_COMMAND, MAKEWPARAM(IDC_DRIVELIST, CBN_DROPDOWN), reinterpret_cast<LPARAM>(driveList));
+    ::SendMessageW(Dialog(), WM_COMMAND, MAKEWPARAM(IDC_DRIVELIST, CBN_DROPDOWN),
+                   reinterpret_cast<LPARAM>(driveList));
     const LRESULT index = ::SendMessageW(driveList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(missing));
     ::SendMessageW(driveList, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    ::SendMessageW(Dialog(), WM_COMMAND, MAKEWPARAM(IDC_DRIVELIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(driveList));
+    ::SendMessageW(Dialog(), WM_COMMAND, MAKEWPARAM(IDC_DRIVELIST, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(driveList));
     EXPECT_EQ(WindowText(driveList), before);
     EXPECT_EQ(WindowText(Control(IDC_SOURCEDIR)), Wide(m_dir / "start"));
 }
@@ -117,7 +121,8 @@ TEST_F(FsDialogTest, CancelEscapeAndTheCloseBoxChangeNothing)
         void (*close)(MainWindowHarness&, HWND dialog);
     };
     const Way ways[] = {
-        {"Abbrechen", [](MainWindowHarness&, HWND d) { ::SendMessageW(::GetDlgItem(d, IDCANCEL), BM_CLICK, 0, 0); }},
+        {"Abbrechen",
+         [](MainWindowHarness&, HWND d) { ::SendMessageW(::GetDlgItem(d, IDCANCEL), BM_CLICK, 0, 0); }},
         {"Esc", [](MainWindowHarness& m, HWND d) { m.Key(::GetDlgItem(d, IDC_SOURCEDIR), VK_ESCAPE); }},
         {"close box", [](MainWindowHarness&, HWND d) { ::SendMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
     };
@@ -183,8 +188,10 @@ TEST_F(FsDialogTest, AboutShowsOnlyTheTextAndACentredOk)
     EXPECT_EQ(text.find(L'\n'), std::wstring::npos);
     std::vector<std::wstring> lines(1);
     for (wchar_t c : text) {
-        if (c == L'\r') lines.emplace_back();
-        else lines.back() += c;
+        if (c == L'\r')
+            lines.emplace_back();
+        else
+            lines.back() += c;
     }
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[0], L"Korvalis");

@@ -29,7 +29,8 @@ struct Simulator {
     {
         root = FreshTestDir().make_preferred() / "FS9";
         aircraft = root / "aircraft";
-        for (const char* folder : {"AI Boeing 737", "Bell 206", "MY Cessna"}) fs::create_directories(aircraft / folder);
+        for (const char* folder : {"AI Boeing 737", "Bell 206", "MY Cessna"})
+            fs::create_directories(aircraft / folder);
         WriteBytes(aircraft / "AI Boeing 737" / "b737.air", AirBytes(0, 300));
         WriteBytes(aircraft / "Bell 206" / "bell.air", AirBytes(1, 40));
         WriteBytes(aircraft / "MY Cessna" / "c172.air", AirBytes(0, 7000));
@@ -79,7 +80,8 @@ TEST(MainWindow, StartsWithTheMenusColumnsAndStatesOfTheDesign)
     // The top-level entries, and the separators where the design puts them.
     HMENU bar = ::GetMenu(main.Handle());
     wchar_t text[128] = {};
-    const wchar_t* tops[] = {L"Select &Aircraft Directory", L"&Set selected Aircrafts to type ..", L"Air&files"};
+    const wchar_t* tops[] = {L"Select &Aircraft Directory", L"&Set selected Aircrafts to type ..",
+                             L"Air&files"};
     ASSERT_EQ(::GetMenuItemCount(bar), 3);
     for (int i = 0; i < 3; ++i) {
         ::GetMenuStringW(bar, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
@@ -87,7 +89,9 @@ TEST(MainWindow, StartsWithTheMenusColumnsAndStatesOfTheDesign)
     }
     HMENU airfiles = ::GetSubMenu(bar, 2);
     ASSERT_EQ(::GetMenuItemCount(airfiles), 7);
-    for (int separator : {2, 4}) EXPECT_EQ(::GetMenuState(airfiles, static_cast<UINT>(separator), MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    for (int separator : {2, 4})
+        EXPECT_EQ(::GetMenuState(airfiles, static_cast<UINT>(separator), MF_BYPOSITION) & MF_SEPARATOR,
+                  static_cast<UINT>(MF_SEPARATOR));
 
     // Columns from the list's width at start-up, at 96 DPI: 8355 twips wide.
     EXPECT_EQ(main.RowCount(), 0);
@@ -105,8 +109,8 @@ TEST(MainWindow, StartsWithTheMenusColumnsAndStatesOfTheDesign)
     if (main.Window().Dpi() == 96) {
         RECT client;
         ::GetClientRect(main.Handle(), &client);
-        EXPECT_EQ(client.right, 559);   // 8385 twips
-        EXPECT_EQ(client.bottom, 365);  // 5475 twips
+        EXPECT_EQ(client.right, 559);                             // 8385 twips
+        EXPECT_EQ(client.bottom, 365);                            // 5475 twips
         EXPECT_EQ(ListView_GetColumnWidth(main.List(), 0), 277);  // 4159.375 twips
         EXPECT_EQ(ListView_GetColumnWidth(main.List(), 1), 166);  // 2495.625 twips
         EXPECT_EQ(ListView_GetColumnWidth(main.List(), 2), 87);   // 1300 twips
@@ -125,7 +129,8 @@ TEST(MainWindow, ADpiChangeLaysTheWindowOutAgainAtTheNewScale)
 
     const UINT scaled = dpi * 3 / 2;  // 150%
     RECT suggested{40, 30, 1000, 800};
-    ::SendMessageW(main.Handle(), WM_DPICHANGED, MAKEWPARAM(scaled, scaled), reinterpret_cast<LPARAM>(&suggested));
+    ::SendMessageW(main.Handle(), WM_DPICHANGED, MAKEWPARAM(scaled, scaled),
+                   reinterpret_cast<LPARAM>(&suggested));
 
     RECT client, list;
     ::GetClientRect(main.Handle(), &client);
@@ -135,7 +140,8 @@ TEST(MainWindow, ADpiChangeLaysTheWindowOutAgainAtTheNewScale)
     RECT window;
     ::GetWindowRect(main.List(), &window);
     EXPECT_EQ(window.right - window.left, ::MulDiv(8355, static_cast<int>(scaled), 1440));
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(ListView_GetColumnWidth(main.List(), i), ::MulDiv(widths[i], 3, 2)) << i;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(ListView_GetColumnWidth(main.List(), i), ::MulDiv(widths[i], 3, 2)) << i;
 }
 
 TEST(MainWindow, ReadBeforeAnyChoiceDoesNothing)
@@ -157,7 +163,8 @@ TEST(MainWindow, OneChangeFromTheSimulatorEntryToTheFiles)
     EXPECT_EQ(main.Caption(), L"Korvalis - " + Wide(sim.root) + L"\\aircraft\\");
     EXPECT_TRUE(main.MenuChecked(IDM_SELECT_FS2004));
     ASSERT_EQ(main.RowCount(), 3);
-    const int boeing = RowOf(main, L"AI Boeing 737"), bell = RowOf(main, L"Bell 206"), cessna = RowOf(main, L"MY Cessna");
+    const int boeing = RowOf(main, L"AI Boeing 737"), bell = RowOf(main, L"Bell 206"),
+              cessna = RowOf(main, L"MY Cessna");
     ASSERT_GE(boeing, 0);
     ASSERT_GE(bell, 0);
     ASSERT_GE(cessna, 0);
@@ -221,8 +228,8 @@ TEST(MainWindow, AFailingWriteShowsTheOneMessageAndDisablesWrite)
     EXPECT_TRUE(seen[0].onlyOk);
     EXPECT_FALSE(seen[0].icon);
     EXPECT_FALSE(main.MenuEnabled(IDM_WRITE));
-    EXPECT_TRUE(main.Marked(boeing));    // failed: stays marked
-    EXPECT_FALSE(main.Marked(cessna));   // written
+    EXPECT_TRUE(main.Marked(boeing));   // failed: stays marked
+    EXPECT_FALSE(main.Marked(cessna));  // written
     EXPECT_EQ(ReferenceType(ReadBytes(sim.File("AI Boeing 737", "b737.air"))), "0");
     EXPECT_EQ(ReferenceType(ReadBytes(sim.File("MY Cessna", "c172.air"))), "2");
 }

@@ -31,13 +31,15 @@ std::wstring ClassName(HWND window)
 std::wstring WindowText(HWND window)
 {
     std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
 std::wstring Wide(const std::filesystem::path& path) { return path.wstring(); }
 
-MainWindowHarness::MainWindowHarness(const std::wstring& fs2004Path) : m_window(std::make_unique<MainWindow>())
+MainWindowHarness::MainWindowHarness(const std::wstring& fs2004Path)
+    : m_window(std::make_unique<MainWindow>())
 {
     InitControlsOnce();
     std::string fs2004;
@@ -139,7 +141,10 @@ bool MainWindowHarness::Marked(int index) const
     return (ListView_GetItemState(List(), index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
 }
 
-void MainWindowHarness::Mark(int index) { ListView_SetItemState(List(), index, LVIS_SELECTED, LVIS_SELECTED); }
+void MainWindowHarness::Mark(int index)
+{
+    ListView_SetItemState(List(), index, LVIS_SELECTED, LVIS_SELECTED);
+}
 
 std::wstring MainWindowHarness::TipAt(int index, int column)
 {
@@ -186,7 +191,8 @@ void MessageBoxWatcher::Watch()
             seen.caption = WindowText(box);
             seen.text = WindowText(text);
             int buttons = 0;
-            for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr;
+                 child = ::GetWindow(child, GW_HWNDNEXT)) {
                 if (!::IsWindowVisible(child)) continue;
                 const std::wstring kind = ClassName(child);
                 if (kind == L"Button") ++buttons;
