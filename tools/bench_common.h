@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 #include "catalogue/catalogue_shell.h"
@@ -20,18 +21,26 @@ public:
     void SetWriteEnabled(bool) override {}
 };
 
-// Median wall time in seconds of `runs` calls.
-template <typename F>
-double MedianSeconds(int runs, F&& f)
+// Runs `a` and `b` once each to warm the cache, then alternately `rounds` times, so that
+// drift hits both alike. Returns the median wall times in seconds of a and of b.
+template <typename A, typename B>
+std::pair<double, double> AlternatingMedians(int rounds, A&& a, B&& b)
 {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
+    const auto seconds = [](auto& f) {
         const auto start = std::chrono::steady_clock::now();
         f();
-        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    a();
+    b();
+    std::vector<double> as, bs;
+    for (int i = 0; i < rounds; ++i) {
+        as.push_back(seconds(a));
+        bs.push_back(seconds(b));
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    std::sort(as.begin(), as.end());
+    std::sort(bs.begin(), bs.end());
+    return {as[as.size() / 2], bs[bs.size() / 2]};
 }
 
 // The least any scan must do: enumerate the same folders and, per file, open it, read its

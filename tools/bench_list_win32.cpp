@@ -43,18 +43,7 @@ int main(int argc, char** argv)
         window.State().AircraftDir = dir;
         window.Load_Airfiles();
     };
-    // Warm the cache with both, then alternate runs so drift hits both alike.
-    memoryScan();
-    listScan();
-    const int rounds = 7;
-    std::vector<double> memories, lists;
-    for (int i = 0; i < rounds; ++i) {
-        memories.push_back(tools::MedianSeconds(1, memoryScan));
-        lists.push_back(tools::MedianSeconds(1, listScan));
-    }
-    std::sort(memories.begin(), memories.end());
-    std::sort(lists.begin(), lists.end());
-    const double memoryTime = memories[rounds / 2], listTime = lists[rounds / 2];
+    const auto [memoryTime, listTime] = tools::AlternatingMedians(7, memoryScan, listScan);
     const int rows = ListView_GetItemCount(window.ListHandle());
     std::printf("fleet: %d folders, %d rows in memory, %d rows in the ListView\n", folderCount,
                 memory.Count(), rows);

@@ -21,25 +21,13 @@ int main(int argc, char** argv)
     MemoryAirfileList list;
     tools::QuietShell shell;
     Catalogue catalogue(state, list, shell);
-    int files = 0;
     const auto scan = [&] {
         state.AircraftDir = PathToUtf8(base);
         catalogue.Load_Airfiles();
     };
-    // Warm the cache with both, then alternate runs so drift hits both alike.
-    files = tools::ScanFloor(base);
-    scan();
-    double floor = 0, scanTime = 0;
-    const int rounds = 9;
-    std::vector<double> floors, scans;
-    for (int i = 0; i < rounds; ++i) {
-        floors.push_back(tools::MedianSeconds(1, [&] { tools::ScanFloor(base); }));
-        scans.push_back(tools::MedianSeconds(1, scan));
-    }
-    std::sort(floors.begin(), floors.end());
-    std::sort(scans.begin(), scans.end());
-    floor = floors[rounds / 2];
-    scanTime = scans[rounds / 2];
+    const int files = tools::ScanFloor(base);
+    const auto [floor, scanTime] = tools::AlternatingMedians(
+        9, [&] { tools::ScanFloor(base); }, scan);
     std::printf("fleet: %d folders, %d .air files, %d rows\n", folderCount, files, list.Count());
     std::printf("floor (enumerate + open/read 4 KiB/close): %.3f s\n", floor);
     std::printf("scan into the in-memory list:              %.3f s  (%.0f files/s)\n", scanTime,

@@ -20,16 +20,7 @@ UINT SystemDpi()
     return dpi > 0 ? static_cast<UINT>(dpi) : 96u;
 }
 
-}  // namespace
-
-UINT DpiForWindow(HWND hwnd)
-{
-    using Fn = UINT(WINAPI*)(HWND);
-    static const Fn getDpiForWindow = User32Function<Fn>("GetDpiForWindow");
-    const UINT dpi = getDpiForWindow != nullptr && hwnd != nullptr ? getDpiForWindow(hwnd) : 0;
-    return dpi != 0 ? dpi : SystemDpi();
-}
-
+// The outer size of a window whose client area is clientWidth x clientHeight pixels.
 SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi)
 {
     using Fn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
@@ -39,6 +30,16 @@ SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD ex
         ::AdjustWindowRectEx(&rect, style, hasMenu, exStyle);
     }
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+}  // namespace
+
+UINT DpiForWindow(HWND hwnd)
+{
+    using Fn = UINT(WINAPI*)(HWND);
+    static const Fn getDpiForWindow = User32Function<Fn>("GetDpiForWindow");
+    const UINT dpi = getDpiForWindow != nullptr && hwnd != nullptr ? getDpiForWindow(hwnd) : 0;
+    return dpi != 0 ? dpi : SystemDpi();
 }
 
 void SizeClientTo(HWND hwnd, int clientWidth, int clientHeight, bool hasMenu, UINT dpi)

@@ -7,9 +7,6 @@ namespace korvalis {
 // Per-monitor DPI, with the calls looked up at run time so that the program still starts
 // on Windows versions that lack them (there, the system DPI applies).
 UINT DpiForWindow(HWND hwnd);
-// The outer size of a window whose client area is clientWidth x clientHeight pixels.
-SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool hasMenu,
-                        UINT dpi);
 // Sizes a window so that its client area is clientWidth x clientHeight pixels.
 void SizeClientTo(HWND hwnd, int clientWidth, int clientHeight, bool hasMenu, UINT dpi);
 // The message font for the DPI; the caller owns the font.

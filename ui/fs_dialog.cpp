@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/handles_win32.h"
+#include "catalogue/enumerate.h"
 #include "core/text.h"
 #include "core/window_topmost.h"
 #include "ui/dpi.h"
@@ -38,23 +38,17 @@ std::wstring Child(const std::wstring& parent, const std::wstring& name)
     return parent.back() == L'\\' ? parent + name : parent + L"\\" + name;
 }
 
+// The folders the directory list offers: the same visible sub-folders the scan would look into.
 bool ListSubfolders(const std::wstring& folder, std::vector<std::wstring>& names)
 {
-    WIN32_FIND_DATAW data;
-    UniqueFindHandle find(::FindFirstFileExW(Child(folder, L"*").c_str(), FindExInfoBasic, &data,
-                                             FindExSearchLimitToDirectories, nullptr, 0));
-    if (!find) return false;
-    do {
-        const std::wstring name = data.cFileName;
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || name == L"." || name == L"..")
-            continue;
-        if ((data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) continue;
-        names.push_back(name);
-    } while (::FindNextFileW(find.Get(), &data));
+    const bool listed = EnumerateFolderEntries(
+        folder, [&](const std::filesystem::path& name, std::optional<bool> isDirectory) {
+            if (isDirectory == true && name != L"." && name != L"..") names.push_back(name.wstring());
+        });
     std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
         return ::lstrcmpiW(a.c_str(), b.c_str()) < 0;
     });
-    return true;
+    return listed;
 }
 
 }  // namespace

@@ -270,9 +270,8 @@ LRESULT MainWindow::OnNotify(NMHDR& header)
     }
     if (header.hwndFrom == m_tooltip && header.code == TTN_GETDISPINFOW) {
         auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
-        static std::wstring tip;  // must outlive this call; one tooltip per process
-        tip = m_rows.CellTip(m_tipItem, m_tipColumn);
-        info.lpszText = tip.data();
+        m_tipText = m_rows.CellTip(m_tipItem, m_tipColumn);  // must outlive this call
+        info.lpszText = m_tipText.data();
         info.hinst = nullptr;
         return 0;
     }

@@ -82,6 +82,7 @@ private:
     int m_tipItem = -1;
     int m_tipColumn = -1;
     HWND m_tooltip = nullptr;
+    std::wstring m_tipText;
     UniqueGdiObject m_font;
     RegistryReader m_readRegistry;
 
