@@ -178,7 +178,7 @@ TEST_F(WriteMarkedTypes, ARowWithoutATypeTextIsNotWritten)
     Run();
     EXPECT_EQ(ReadAirfileType(FileOf("Odd")), "3");
     EXPECT_EQ(ReadAirfileType(FileOf("Case")), "0");
-    EXPECT_FALSE(fs::exists(FileOf("Odd").native() + fs::path(kBackupSuffix).native()));
+    EXPECT_FALSE(fs::exists(BackupOf(FileOf("Odd"))));
     EXPECT_EQ(Marks(m_list), (std::vector<bool>{true, true}));
     EXPECT_EQ(m_shell.writeEnabled, std::optional<bool>(false));
 }
@@ -235,9 +235,6 @@ TEST_F(WriteMarkedTypes, FilesChangedBetweenScanAndWrite)
          moved},
     };
     const auto fileOf = [&](const char* folder) { return m_dir / folder / (std::string(folder) + ".air"); };
-    const auto backupOf = [](const fs::path& air) {
-        return fs::path(air.native() + fs::path(kBackupSuffix).native());
-    };
     for (const auto& c : cases) {
         fs::create_directories(m_dir / c.folder);
         WriteBytes(fileOf(c.folder), scanned);
@@ -269,9 +266,9 @@ TEST_F(WriteMarkedTypes, FilesChangedBetweenScanAndWrite)
         if (c->after && fs::exists(air)) {
             EXPECT_EQ(ReadBytes(air), *c->after) << folder;
         }
-        EXPECT_EQ(fs::exists(backupOf(air)), c->backup.has_value()) << folder;
-        if (c->backup && fs::exists(backupOf(air))) {
-            EXPECT_EQ(ReadBytes(backupOf(air)), *c->backup) << folder;
+        EXPECT_EQ(fs::exists(BackupOf(air)), c->backup.has_value()) << folder;
+        if (c->backup && fs::exists(BackupOf(air))) {
+            EXPECT_EQ(ReadBytes(BackupOf(air)), *c->backup) << folder;
         }
     }
     EXPECT_EQ(m_shell.calls,

@@ -110,7 +110,7 @@ TEST(HeldFile, AFileAnotherProgramHoldsIsNeverHalfWritten)
         const fs::path dir = FreshTestDir() / "Aircraft";
         const fs::path held = dir / "Held" / "held.air";
         const fs::path other = dir / "Free" / "free.air";
-        const fs::path backup = held.native() + fs::path(kBackupSuffix).native();
+        const fs::path backup = BackupOf(held);
         fs::create_directories(held.parent_path());
         fs::create_directories(other.parent_path());
         WriteBytes(held, content);

@@ -16,19 +16,6 @@ namespace fs = std::filesystem;
 namespace korvalis::test {
 namespace {
 
-Bytes AirOfType(std::uint8_t type)
-{
-    return Concat({Hex("01 00 00 00 0C 00 00 00"), Marker(), {type}, Hex("41 42")});
-}
-
-void Put(const fs::path& path, const Bytes& bytes)
-{
-    fs::create_directories(path.parent_path());
-    WriteBytes(path, bytes);
-}
-
-fs::path BackupOf(const fs::path& air) { return fs::path(air.native() + fs::path(kBackupSuffix).native()); }
-
 struct NameCase {
     const char* name;
     std::string folder;  // as the row shows it

@@ -16,17 +16,7 @@ namespace fs = std::filesystem;
 namespace korvalis::test {
 namespace {
 
-Bytes AirOfType(std::uint8_t type)
-{
-    return Concat({Hex("01 00 00 00 0C 00 00 00"), Marker(), {type}, Hex("41 42")});
-}
 Bytes AirWithoutMarker() { return Hex("41 01 00 00 04 00 00 00 07"); }
-
-void Put(const fs::path& path, const Bytes& bytes)
-{
-    fs::create_directories(path.parent_path());
-    WriteBytes(path, bytes);
-}
 
 std::string DirText(const fs::path& dir)
 {

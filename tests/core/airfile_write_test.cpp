@@ -19,8 +19,6 @@ constexpr bool kWindows = true;
 constexpr bool kWindows = false;
 #endif
 
-fs::path BackupOf(const fs::path& air) { return fs::path(air.native() + fs::path(kBackupSuffix).native()); }
-
 bool IsErrorNumber(std::int32_t result) { return result != 0 && result != -1; }
 
 // Writes bytes into the file where it stands, as another program might; false when refused.

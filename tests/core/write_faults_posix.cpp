@@ -56,7 +56,7 @@ TEST(WriteAirfileType, ABackupCopyCutShortKeepsTheEarlierBackup)
     const rlim_t limits[] = {0, 4096, 64 * 1024 + 1, original.size() - 1};
     const auto dir = FreshTestDir();
     const auto air = dir / "plane.air";
-    const fs::path backup = air.native() + kBackupSuffix;
+    const fs::path backup = BackupOf(air);
     for (const rlim_t limit : limits) {
         WriteBytes(air, original);
         WriteBytes(backup, earlier);

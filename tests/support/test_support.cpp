@@ -49,6 +49,19 @@ fs::path FreshTestDir()
     return dir;
 }
 
+void Put(const fs::path& path, const Bytes& bytes)
+{
+    fs::create_directories(path.parent_path());
+    WriteBytes(path, bytes);
+}
+
+fs::path BackupOf(const fs::path& air) { return fs::path(air.native() + fs::path(".KRVL_bak").native()); }
+
+Bytes AirOfType(std::uint8_t type)
+{
+    return Concat({Hex("01 00 00 00 0C 00 00 00"), Marker(), {type}, Hex("41 42")});
+}
+
 fs::path CorpusDir()
 {
     const fs::path dir = fs::path(KORVALIS_SHARED_DIR) / "air-corpus";

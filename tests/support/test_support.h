@@ -30,6 +30,13 @@ void SetReadOnly(const std::filesystem::path& path, bool readOnly);
 // Copies a file and makes the copy writable (copies of ../shared inherit its read-only state).
 void CopyWritable(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// Writes a file, making its folders first.
+void Put(const std::filesystem::path& path, const Bytes& bytes);
+// The backup beside an .air file, by the name users see: "plane.air.KRVL_bak".
+std::filesystem::path BackupOf(const std::filesystem::path& air);
+// A small .air file whose type byte is `type`.
+Bytes AirOfType(std::uint8_t type);
+
 // Hex text ("05 01 00 00") to bytes; for readable tables.
 Bytes Hex(const std::string& text);
 Bytes Concat(std::initializer_list<Bytes> parts);

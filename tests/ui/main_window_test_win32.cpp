@@ -5,7 +5,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include "core/airfile.h"
 #include "tests/support/test_support.h"
 #include "tests/ui/window_harness_win32.h"
 #include "ui/resource.h"
@@ -198,10 +197,10 @@ TEST(MainWindow, OneChangeFromTheSimulatorEntryToTheFiles)
         SCOPED_TRACE(file);
         const fs::path path = sim.aircraft / fs::path(file).make_preferred();
         EXPECT_EQ(ReferenceType(ReadBytes(path)), "1");
-        EXPECT_EQ(ReferenceType(ReadBytes(path.string() + std::string(kBackupSuffix))), "0");
+        EXPECT_EQ(ReferenceType(ReadBytes(BackupOf(path))), "0");
     }
     EXPECT_EQ(ReadBytes(sim.File("Bell 206", "bell.air")), bellBefore);
-    EXPECT_FALSE(fs::exists(sim.File("Bell 206", "bell.air").string() + std::string(kBackupSuffix)));
+    EXPECT_FALSE(fs::exists(BackupOf(sim.File("Bell 206", "bell.air"))));
     EXPECT_FALSE(main.Marked(boeing));
     EXPECT_FALSE(main.Marked(cessna));
     EXPECT_TRUE(main.MenuEnabled(IDM_WRITE));
@@ -237,7 +236,6 @@ TEST(MainWindow, AFailingWriteShowsTheOneMessageAndDisablesWrite)
 TEST(MainWindow, ShortcutsReachTheirCommands)
 {
     Simulator sim;
-    const Bytes original = ReadBytes(sim.File("AI Boeing 737", "b737.air"));
     MainWindowHarness main(Wide(sim.root));
     main.Command(IDM_SELECT_FS2004);
     const int boeing = RowOf(main, L"AI Boeing 737");
@@ -271,7 +269,6 @@ TEST(MainWindow, ShortcutsReachTheirCommands)
     EXPECT_TRUE(main.CtrlKey('E'));
     EXPECT_EQ(main.Handle(), nullptr);
     EXPECT_EQ(ReferenceType(ReadBytes(sim.File("AI Boeing 737", "b737.air"))), "1");
-    (void)original;
 }
 
 TEST(MainWindow, ClosingEndsTheProgramWithoutWritingPendingTypes)

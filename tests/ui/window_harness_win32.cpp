@@ -65,6 +65,15 @@ void MainWindowHarness::Command(int id)
     Pump();
 }
 
+bool MainWindowHarness::Route(HWND target, WPARAM key)
+{
+    MSG message{target, WM_KEYDOWN, key, 1, 0, {}};
+    if (m_window->PreTranslate(message)) return true;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+    return false;
+}
+
 bool MainWindowHarness::CtrlKey(WPARAM key)
 {
     BYTE keys[256] = {};
@@ -72,12 +81,7 @@ bool MainWindowHarness::CtrlKey(WPARAM key)
     keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
     ::SetKeyboardState(keys);
     HWND focus = ::GetFocus();
-    MSG message{focus != nullptr ? focus : Handle(), WM_KEYDOWN, key, 1, 0, {}};
-    const bool taken = m_window->PreTranslate(message);
-    if (!taken) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    const bool taken = Route(focus != nullptr ? focus : Handle(), key);
     keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
     ::SetKeyboardState(keys);
     Pump();
@@ -86,11 +90,7 @@ bool MainWindowHarness::CtrlKey(WPARAM key)
 
 void MainWindowHarness::Key(HWND target, WPARAM key)
 {
-    MSG message{target, WM_KEYDOWN, key, 1, 0, {}};
-    if (!m_window->PreTranslate(message)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    Route(target, key);
     Pump();
 }
 

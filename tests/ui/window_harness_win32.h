@@ -46,6 +46,8 @@ public:
     std::wstring TipAt(int index, int column);
 
 private:
+    bool Route(HWND target, WPARAM key);
+
     std::unique_ptr<MainWindow> m_window;
 };
 
