@@ -8,6 +8,7 @@
 #include "core/text.h"
 #include "core/window_topmost.h"
 #include "ui/dpi.h"
+#include "ui/failure_report.h"
 #include "ui/resource.h"
 
 namespace korvalis {
@@ -109,7 +110,10 @@ INT_PTR CALLBACK FsDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LP
         ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
     }
     auto* self = reinterpret_cast<FsDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
-    return self != nullptr ? self->HandleMessage(message, wParam, lParam) : FALSE;
+    if (self == nullptr) return FALSE;
+    return GuardedProc(
+        Boundary::Dialog, message, L"handling the folder dialog",
+        [&] { return self->HandleMessage(message, wParam, lParam); }, [] { return INT_PTR{FALSE}; });
 }
 
 INT_PTR FsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM)

@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "ui/dpi.h"
+#include "ui/failure_report.h"
 #include "ui/resource.h"
 
 namespace korvalis {
@@ -29,6 +30,23 @@ UINT CommandFor(DirectoryEntry entry)
             break;
     }
     return IDM_SELECT_OWN;
+}
+
+// What the user is told the program was doing when a message's handling failed.
+const wchar_t* Activity(UINT message)
+{
+    switch (message) {
+        case WM_CREATE:
+            return L"starting up";
+        case WM_COMMAND:
+            return L"carrying out a command";
+        case WM_NOTIFY:
+            return L"showing the aircraft list";
+        case WM_PAINT:
+            return L"drawing the window";
+        default:
+            return L"answering the window system";
+    }
 }
 
 bool RegisterWindowClass(HINSTANCE instance, WNDPROC proc)
@@ -101,8 +119,11 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return self != nullptr ? self->HandleMessage(message, wParam, lParam)
-                           : ::DefWindowProcW(hwnd, message, wParam, lParam);
+    const auto byDefault = [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); };
+    if (self == nullptr) return byDefault();
+    return GuardedProc(
+        Boundary::Window, message, Activity(message), [&] { return self->HandleMessage(message, wParam, lParam); },
+        byDefault);
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -125,6 +146,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_SETCURSOR:
             if (OnSetCursor()) return TRUE;
             break;
+        case WM_APP_FAILURE:
+            ShowFailureReport(m_hwnd, lParam);
+            return 0;
         case WM_CLOSE:
             ::DestroyWindow(m_hwnd);
             return 0;  // no question: pending types are discarded
@@ -133,6 +157,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             ::PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:
+            SetFailureReportWindow(nullptr);
             ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
             m_hwnd = nullptr;
             break;
@@ -158,6 +183,7 @@ bool MainWindow::OnCreate()
     ApplyLayout();
     CreateTooltip();
     m_dialog.SetMainWindow(m_hwnd);
+    SetFailureReportWindow(m_hwnd);
     m_dialog.SetAcceptHandler([this](const std::string& folder) { m_choice.AcceptOwnDirectory(folder); });
 
     // Start-up: columns from the list's width, the simulators' records, their entries.
@@ -191,8 +217,12 @@ void MainWindow::ApplyLayout()
                  m_dpi);
     ::MoveWindow(m_rows.Handle(), 0, 0, TwipsToPixels(kListWidth, m_dpi), TwipsToPixels(kListHeight, m_dpi),
                  TRUE);
-    m_font.Reset(CreateMessageFont(m_dpi));
-    ::SendMessageW(m_rows.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), TRUE);
+    // Every control gets the new font before the old one goes: none may hold a deleted font.
+    UniqueGdiObject font(CreateMessageFont(m_dpi));
+    for (HWND control : {m_rows.Handle(), m_tooltip}) {
+        if (control != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    }
+    m_font = std::move(font);
 }
 
 void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested)
@@ -207,8 +237,6 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested)
         ListView_SetColumnWidth(m_rows.Handle(), i,
                                 ::MulDiv(width, static_cast<int>(dpi), static_cast<int>(old)));
     }
-    if (m_tooltip != nullptr)
-        ::SendMessageW(m_tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), TRUE);
 }
 
 void MainWindow::CreateTooltip()
@@ -227,16 +255,25 @@ void MainWindow::CreateTooltip()
     tool.lpszText = LPSTR_TEXTCALLBACKW;
     ::SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     ::SendMessageW(m_tooltip, TTM_SETMAXTIPWIDTH, 0, TwipsToPixels(6000, m_dpi));
+    ::SendMessageW(m_tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
 }
 
-LRESULT CALLBACK MainWindow::ListSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+LRESULT CALLBACK MainWindow::ListSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                               DWORD_PTR self)
 {
-    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
-        MSG relay{hwnd, message, wParam, lParam, 0, {}};
-        reinterpret_cast<MainWindow*>(self)->OnListMouse(relay);
-    }
-    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+    const auto byDefault = [&] { return ::DefSubclassProc(hwnd, message, wParam, lParam); };
+    return GuardedProc(
+        Boundary::Subclass, message, L"handling the aircraft list",
+        [&] {
+            if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
+                MSG relay{hwnd, message, wParam, lParam, 0, {}};
+                reinterpret_cast<MainWindow*>(self)->OnListMouse(relay);
+            }
+            // A subclass must go before its window does.
+            if (message == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &MainWindow::ListSubclassProc, id);
+            return byDefault();
+        },
+        byDefault);
 }
 
 void MainWindow::OnListMouse(const MSG& message)

@@ -39,6 +39,9 @@ public:
     [[nodiscard]] AirfileListView& Rows() noexcept { return m_rows; }
     [[nodiscard]] FsDialog& Dialog() noexcept { return m_dialog; }
     [[nodiscard]] UINT Dpi() const noexcept { return m_dpi; }
+    // The list's subclass: relays the mouse to the tooltip; removed when the list goes.
+    static LRESULT CALLBACK ListSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR id, DWORD_PTR self);
 
     // Public routines other parts use by name.
     void Load_Airfiles() override;
@@ -60,8 +63,6 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ListSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                             UINT_PTR id, DWORD_PTR self);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     bool OnCreate();

@@ -1,0 +1,135 @@
+// Faults the window system must never see: an exception at any of the places where Windows
+// calls the program, and fonts or subclasses that outlive their use.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "catalogue/guarded.h"
+#include "tests/support/test_support.h"
+#include "tests/ui/window_harness_win32.h"
+#include "ui/failure_report.h"
+#include "ui/resource.h"
+
+namespace korvalis::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Robustness, AnExceptionAtEachBoundaryBecomesOneMessageAndTheProgramGoesOn)
+{
+    struct Case {
+        const char* name;
+        Boundary boundary;
+        UINT message;
+        const wchar_t* doing;
+        std::function<void(MainWindowHarness&)> trigger;
+    };
+    const Case cases[] = {
+        {"a menu command", Boundary::Window, WM_COMMAND, L"carrying out a command",
+         [](MainWindowHarness& m) { m.Command(IDM_SELECT_MY); }},
+        {"a mouse move over the list", Boundary::Subclass, WM_MOUSEMOVE, L"handling the aircraft list",
+         [](MainWindowHarness& m) { ::SendMessageW(m.List(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5)); }},
+        {"OK in the About box", Boundary::Dialog, WM_COMMAND, L"handling the folder dialog",
+         [](MainWindowHarness& m) {
+             m.Command(IDM_ABOUT);
+             ::SendMessageW(m.Window().Dialog().Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+         }},
+        // Painting fails again and again while the first report waits: still one message.
+        {"three paints in a row", Boundary::Window, WM_PAINT, L"drawing the window",
+         [](MainWindowHarness& m) {
+             ::ShowWindow(m.Handle(), SW_SHOWNOACTIVATE);
+             for (int i = 0; i < 3; ++i) ::RedrawWindow(m.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MainWindowHarness main;
+        MessageBoxWatcher boxes;
+        detail::InjectBoundaryFault(c.boundary, c.boundary == Boundary::Window && c.message == WM_PAINT ? 3 : 1,
+                                    c.message);
+        c.trigger(main);
+        main.Pump();
+        detail::InjectBoundaryFault(c.boundary, 0);
+        const auto seen = boxes.Boxes();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].caption, L"Korvalis");
+        EXPECT_EQ(seen[0].text, FailureText(c.doing));
+        EXPECT_TRUE(seen[0].onlyOk);
+        EXPECT_FALSE(seen[0].icon);
+
+        // The program goes on: its window answers and its commands work.
+        ASSERT_NE(main.Handle(), nullptr);
+        main.Window().Dialog().Close();
+        main.Command(IDM_ABOUT);
+        EXPECT_NE(main.Window().Dialog().Handle(), nullptr);
+        main.Window().Dialog().Close();
+        EXPECT_EQ(boxes.Boxes().size(), 1u);
+    }
+}
+
+// Whether the main window's subclass sits on the list. The import library lacks the call, which
+// comctl32 exports by ordinal.
+bool HasListSubclass(HWND list)
+{
+    using Fn = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
+    static const auto get = reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"comctl32.dll"), MAKEINTRESOURCEA(411))));
+    DWORD_PTR data = 0;
+    return get != nullptr && get(list, &MainWindow::ListSubclassProc, 1, &data) != FALSE;
+}
+
+// The font of the list's owner at the moment a new font arrives, as the list would draw with it.
+LRESULT CALLBACK FontWatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR seen)
+{
+    auto& log = *reinterpret_cast<std::vector<bool>*>(seen);
+    if (message == WM_SETFONT) {
+        const auto held = reinterpret_cast<HGDIOBJ>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
+        log.push_back(held == nullptr || ::GetObjectType(held) == OBJ_FONT);
+    }
+    if (message == WM_NCDESTROY) {
+        const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+        log.push_back(!HasListSubclass(hwnd));
+        ::RemoveWindowSubclass(hwnd, &FontWatch, 7);
+        return result;
+    }
+    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+TEST(Robustness, FontsAreReplacedInOrderAndTheListSubclassGoesWithTheList)
+{
+    auto main = std::make_unique<MainWindowHarness>();
+    const auto fontOf = [](HWND w) { return reinterpret_cast<HGDIOBJ>(::SendMessageW(w, WM_GETFONT, 0, 0)); };
+    // Wine's tooltip keeps a copy of the font it is given, so the two are compared by what they draw.
+    const auto looksOf = [&](HWND w) {
+        LOGFONTW font{};
+        ::GetObjectW(fontOf(w), sizeof font, &font);
+        return std::make_pair(font.lfHeight, std::wstring(font.lfFaceName));
+    };
+    HWND list = main->List(), tip = main->Window().TooltipHandle();
+    EXPECT_EQ(looksOf(tip), looksOf(list)) << "the tooltip gets the list's font from the start";
+    EXPECT_TRUE(HasListSubclass(list));
+
+    std::vector<bool> liveWhenReplaced;
+    ::SetWindowSubclass(list, &FontWatch, 7, reinterpret_cast<DWORD_PTR>(&liveWhenReplaced));
+    const HGDIOBJ old = fontOf(list);
+    const UINT scaled = main->Window().Dpi() * 3 / 2;
+    RECT suggested{40, 30, 1000, 800};
+    ::SendMessageW(main->Handle(), WM_DPICHANGED, MAKEWPARAM(scaled, scaled), reinterpret_cast<LPARAM>(&suggested));
+
+    EXPECT_EQ(liveWhenReplaced, std::vector<bool>{true}) << "the list never holds a deleted font";
+    EXPECT_NE(fontOf(list), old);
+    EXPECT_EQ(::GetObjectType(fontOf(list)), static_cast<DWORD>(OBJ_FONT));
+    EXPECT_EQ(looksOf(tip), looksOf(list));
+    EXPECT_NE(looksOf(list).first, 0);
+    EXPECT_EQ(::GetObjectType(old), 0u) << "the old font is deleted";
+
+    liveWhenReplaced.clear();
+    main.reset();
+    EXPECT_EQ(liveWhenReplaced, std::vector<bool>{true}) << "the subclass is gone by WM_NCDESTROY's end";
+}
+
+}  // namespace
+}  // namespace korvalis::test
