@@ -71,6 +71,42 @@ std::int32_t WriteAirfileType(const std::filesystem::path& path, std::int16_t ty
     return detail::WriteAirfileTypeWithHook(path, typeCode, {});
 }
 
+std::int32_t RestoreAirfileType(const std::filesystem::path& path, std::uint8_t& restoredType)
+{
+    const auto chunk = NewChunk();
+    ErrorCode error = 0;
+
+    // The backup is only read, and nobody may write it meanwhile; a read-only one is fine.
+    MarkerScanner saved(true);
+    {
+        File backup = File::OpenRead(WithSuffix(path, kBackupSuffix), io::Share::ReadOnly, error);
+        if (!backup.IsOpen()) return Failed(error);
+        if ((error = ScanFile(backup, saved, chunk.get())) != 0) return Failed(error);
+    }
+    if (!saved.Complete()) return kErrorBackupNoTypeByte;
+
+    const io::PathInfo target = io::QueryPath(path);
+    if (target.error != 0) return Failed(target.error);
+    if (target.readOnly) return io::AccessDeniedError();
+    // The file is read in the handle that writes it, with other writers kept out, so what is
+    // compared is what is written to.
+    File file = File::OpenWrite(path, io::Share::ReadOnly, error);
+    if (!file.IsOpen()) return Failed(error);
+    MarkerScanner current(true);
+    if ((error = ScanFile(file, current, chunk.get())) != 0) return Failed(error);
+    if (!current.Complete()) return kWriteNoMarker;
+    // A backup of another version of the file would put its byte where it does not belong.
+    if (current.MarkerOffset() != saved.MarkerOffset() || current.MarkerDigest() != saved.MarkerDigest())
+        return kErrorBackupMismatch;
+
+    const std::uint8_t typeByte = saved.TypeByte();
+    if (!file.Seek(current.TypeByteOffset(), error)) return Failed(error);
+    if (!file.WriteAll(&typeByte, 1, error)) return Failed(error);
+    if ((error = file.Close()) != 0) return Failed(error);
+    restoredType = typeByte;
+    return kWriteOk;
+}
+
 namespace detail {
 
 std::filesystem::path TemporaryBackupPath(const std::filesystem::path& path)

@@ -15,6 +15,8 @@ inline constexpr std::int32_t kErrorShortTransfer =
     0x20000001;  // a read or write moved fewer bytes, no OS code
 inline constexpr std::int32_t kErrorTypeCodeRange = 0x20000002;  // type code outside 0..255
 inline constexpr std::int32_t kErrorFileChanged = 0x20000003;    // the file changed since it was first read
+inline constexpr std::int32_t kErrorBackupNoTypeByte = 0x20000004;  // the backup holds no type byte
+inline constexpr std::int32_t kErrorBackupMismatch = 0x20000005;    // the backup is of another version of the file
 
 // The file name suffix of the backup written beside each .air file.
 inline constexpr char kBackupSuffix[] = ".KRVL_bak";
@@ -26,5 +28,11 @@ std::string ReadAirfileType(const std::filesystem::path& path);
 // Backs the file up to path + ".KRVL_bak" and writes typeCode as the byte behind the
 // first type marker. 0 on success, -1 when the file holds no type byte, else an error number.
 std::int32_t WriteAirfileType(const std::filesystem::path& path, std::int16_t typeCode);
+
+// Writes the type byte of the backup (path + ".KRVL_bak") back into the file at its first marker,
+// provided that both hold the same bytes up to and including that marker. Makes no new backup and
+// never changes the backup. 0 on success (restoredType set), -1 when the file holds no type byte,
+// else an error number.
+std::int32_t RestoreAirfileType(const std::filesystem::path& path, std::uint8_t& restoredType);
 
 }  // namespace korvalis

@@ -40,7 +40,8 @@ std::size_t MarkerScanner::Feed(const std::uint8_t* data, std::size_t size)
         }
     }
     for (std::size_t j = 0; m_keepDigest && j < i; ++j) {
-        m_digest = (m_digest ^ data[j]) * 0x100000001b3ull;  // FNV-1a
+        if (m_complete && j + 1 == i) m_markerDigest = m_digest;  // before the type byte joins
+        m_digest = (m_digest ^ data[j]) * 0x100000001b3ull;       // FNV-1a
     }
     m_consumed += i;
     return i;

@@ -32,6 +32,8 @@ public:
     }
     [[nodiscard]] std::uint64_t BytesConsumed() const noexcept { return m_consumed; }
     [[nodiscard]] std::uint64_t Digest() const noexcept { return m_digest; }
+    // The digest of the bytes up to and including the marker, the type byte left out.
+    [[nodiscard]] std::uint64_t MarkerDigest() const noexcept { return m_markerDigest; }
 
 private:
     bool m_keepDigest;
@@ -42,6 +44,7 @@ private:
     std::uint8_t m_typeByte = 0;
     std::uint64_t m_consumed = 0;
     std::uint64_t m_digest = 0xcbf29ce484222325ull;  // FNV-1a offset basis
+    std::uint64_t m_markerDigest = 0;
 };
 
 }  // namespace korvalis

@@ -1,6 +1,7 @@
-// Any bytes and any type code through WriteAirfileType. Input layout: one flag byte
+// Any bytes and any type code through WriteAirfileType, then RestoreAirfileType from the backup. Input layout: one flag byte
 // (bit 0: an older backup exists; bits 1-2: which lead of zeros goes in front), the type
 // code as 16-bit little-endian, then the file's bytes.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -11,6 +12,39 @@
 
 namespace fs = std::filesystem;
 using namespace korvalis::fuzz;
+
+namespace {
+
+// Restoring from whatever backup stands beside the file may change the file's type byte and
+// nothing else, and never the backup.
+void CheckRestore(const fs::path& air, const fs::path& backup, const std::string& what)
+{
+    const Bytes airBefore = ReadFile(air);
+    const std::optional<Bytes> backupBefore =
+        fs::exists(backup) ? std::optional<Bytes>(ReadFile(backup)) : std::nullopt;
+    std::uint8_t restored = 0;
+    const std::int32_t result = korvalis::RestoreAirfileType(air, restored);
+    const Bytes airAfter = ReadFile(air);
+    const std::string detail = what + ", restore " + std::to_string(result);
+    if ((fs::exists(backup) ? std::optional<Bytes>(ReadFile(backup)) : std::nullopt) != backupBefore)
+        Fail("restoring changed the backup", detail);
+    if (airAfter.size() != airBefore.size()) Fail("restoring changed the file's length", detail);
+    const long long at = TypeByteOffset(airBefore);
+    for (std::size_t i = 0; i < airBefore.size(); ++i) {
+        if (airAfter[i] != airBefore[i] && static_cast<long long>(i) != at)
+            Fail("restoring changed a byte other than the type byte", detail);
+    }
+    if (result == korvalis::kWriteOk) {
+        if (!backupBefore || at < 0 || TypeByteOffset(*backupBefore) != at ||
+            !std::equal(airBefore.begin(), airBefore.begin() + at, backupBefore->begin()))
+            Fail("restored from a backup of another version", detail);
+        if (airAfter[static_cast<std::size_t>(at)] != (*backupBefore)[static_cast<std::size_t>(at)] ||
+            restored != airAfter[static_cast<std::size_t>(at)])
+            Fail("the restored byte is not the backup's", detail);
+    }
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -54,6 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (at < 0) {
         if (result != korvalis::kWriteNoMarker) Fail("no type byte, yet the result is not -1", what);
         if (backupAfter != backupBefore) Fail("no type byte, yet the backup was touched", what);
+        CheckRestore(air, backup, what);
         return 0;
     }
     // There is a type byte: the backup is always made before the code is checked.
@@ -65,5 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (result != korvalis::kErrorTypeCodeRange) Fail("a code outside 0..255 did not fail as such", what);
         if (after != before) Fail("a refused code changed the file", what);
     }
+    CheckRestore(air, backup, what);
+    if (ReadFile(air) != before) Fail("restoring after a write did not give the file back", what);
     return 0;
 }
