@@ -1,25 +1,15 @@
 #pragma once
 
-#include <filesystem>
-#include <string>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
+#include "catalogue/airfile_row.h"
+#include "catalogue/row_store.h"
+
 namespace korvalis {
 
-// One row of the aircraft list: one .air file one folder below the aircraft directory.
-struct AirfileRow {
-    // The names exactly as the file system returned them, so the path rebuilt for
-    // writing is the file that was scanned, whatever characters its name holds.
-    std::filesystem::path folder;
-    std::filesystem::path file;
-    std::string folderText;  // column "Dir", the row's main text and tooltip
-    std::string fileText;    // column "Airfile", text and tooltip
-    std::string typeText;    // column "Aircraft type"
-    std::string typeTip;     // its tooltip: the type as scanned, kept when the text changes
-};
-
-// The list the catalogue commands work on. Positions count from 1, in list order.
+// The list the catalogue commands work on. Positions count from 1, in shown order.
 class AirfileList {
 public:
     virtual ~AirfileList() = default;
@@ -27,32 +17,51 @@ public:
     [[nodiscard]] virtual const AirfileRow& Row(int position) const = 0;
     [[nodiscard]] virtual bool IsMarked(int position) const = 0;
     virtual void SetMarked(int position, bool marked) = 0;
-    virtual void SetTypeText(int position, const std::string& text) = 0;
+    virtual void SetPendingType(int position, std::uint8_t code) = 0;
+    // The row's file now holds `code`, written or restored; nothing is pending for it.
+    virtual void SetFileType(int position, std::uint8_t code) = 0;
     virtual void RemoveAll() = 0;
-    virtual void Append(AirfileRow row) = 0;
-    // Brackets a run of appends, so a window can hold its redraw until the end.
-    virtual void BeginAppending() {}
-    virtual void EndAppending() {}
+    // Rows in scan order, into a list the scan emptied; a sorted list puts each in its place.
+    virtual void Append(std::vector<AirfileRow> rows) = 0;
+    // Orders the rows; the marks and pending types stay with their rows. Kept for later scans.
+    virtual void Sort(SortOrder order) = 0;
+    [[nodiscard]] virtual SortOrder Order() const = 0;
+    // Rows whose pending type differs from their file's.
+    [[nodiscard]] virtual int ChangedCount() const = 0;
 };
 
 class MemoryAirfileList final : public AirfileList {
 public:
-    [[nodiscard]] int Count() const override { return static_cast<int>(m_rows.size()); }
-    [[nodiscard]] const AirfileRow& Row(int position) const override { return At(position).first; }
-    [[nodiscard]] bool IsMarked(int position) const override { return At(position).second; }
-    void SetMarked(int position, bool marked) override { At(position).second = marked; }
-    void SetTypeText(int position, const std::string& text) override { At(position).first.typeText = text; }
-    void RemoveAll() override { m_rows.clear(); }
-    void Append(AirfileRow row) override { m_rows.emplace_back(std::move(row), false); }
+    [[nodiscard]] int Count() const override { return m_rows.Count(); }
+    [[nodiscard]] const AirfileRow& Row(int position) const override { return m_rows.At(position - 1); }
+    [[nodiscard]] bool IsMarked(int position) const override { return m_marks.at(Index(position)); }
+    void SetMarked(int position, bool marked) override { m_marks.at(Index(position)) = marked; }
+    void SetPendingType(int position, std::uint8_t code) override { m_rows.SetPendingType(position - 1, code); }
+    void SetFileType(int position, std::uint8_t code) override { m_rows.SetFileType(position - 1, code); }
+    void RemoveAll() override
+    {
+        m_rows.Clear();
+        m_marks.clear();
+    }
+    void Append(std::vector<AirfileRow> rows) override
+    {
+        m_rows.Append(std::move(rows));
+        m_marks.resize(static_cast<std::size_t>(m_rows.Count()), false);
+    }
+    void Sort(SortOrder order) override
+    {
+        std::vector<bool> marks(m_marks.size());
+        const std::vector<std::uint32_t> from = m_rows.Sort(order);
+        for (std::size_t i = 0; i < from.size(); ++i) marks[i] = m_marks[from[i]];
+        m_marks = std::move(marks);
+    }
+    [[nodiscard]] SortOrder Order() const override { return m_rows.Order(); }
+    [[nodiscard]] int ChangedCount() const override { return m_rows.ChangedCount(); }
 
 private:
-    using Entry = std::pair<AirfileRow, bool>;
-    Entry& At(int position) { return m_rows.at(static_cast<std::size_t>(position - 1)); }
-    [[nodiscard]] const Entry& At(int position) const
-    {
-        return m_rows.at(static_cast<std::size_t>(position - 1));
-    }
-    std::vector<Entry> m_rows;
+    static std::size_t Index(int position) { return static_cast<std::size_t>(position - 1); }
+    RowStore m_rows;
+    std::vector<bool> m_marks;
 };
 
 }  // namespace korvalis

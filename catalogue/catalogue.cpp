@@ -1,10 +1,12 @@
 #include "catalogue/catalogue.h"
 
+#include <chrono>
+#include <memory>
 #include <optional>
-#include <vector>
 
-#include "catalogue/enumerate.h"
+#include "catalogue/scan.h"
 #include "core/airfile.h"
+#include "core/error_text.h"
 #include "core/text.h"
 
 namespace fs = std::filesystem;
@@ -13,108 +15,113 @@ namespace korvalis {
 
 namespace {
 
-// The name test applied after the file system's own "*.air" match, which on Windows also
-// lets through longer extensions such as "x.airx" by way of their short names.
-bool EndsWithAirExtension(const fs::path& name)
-{
-    const auto& text = name.native();
-    if (text.size() < 4) return false;
-    const auto tail = text.substr(text.size() - 4);
-    static const char kExt[] = ".air";
-    for (std::size_t i = 0; i < 4; ++i) {
-        auto c = tail[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<decltype(c)>(c - 'A' + 'a');
-        if (c != static_cast<decltype(c)>(kExt[i])) return false;
-    }
-    return true;
-}
-
-fs::path Joined(const fs::path& base, const fs::path& name)
-{
-    fs::path result = base;
-    result += name.native();  // base already ends with the separator: plain concatenation
-    return result;
-}
+using Clock = std::chrono::steady_clock;
+constexpr auto kBatchInterval = std::chrono::milliseconds(40);
+// The result of a row that has no type to write; bit 29 like the file routines' own numbers.
+constexpr std::int32_t kNoTypeToWrite = 0x20000100;
 
 bool EndsWithSeparator(const fs::path::string_type& text)
 {
     return !text.empty() && text.back() == static_cast<fs::path::value_type>(kDirSeparator);
 }
 
-std::optional<std::int16_t> TypeCodeForText(const std::string& text)
-{
-    for (std::int16_t code = 0; code < 3; ++code) {
-        if (text == kTypeTexts[code]) return code;
+// Hands a scan's rows and progress to the list's thread.
+class PostingSink final : public ScanSink {
+public:
+    PostingSink(WorkControl& control, AirfileList& list, CatalogueShell& shell)
+        : m_control(control), m_list(list), m_shell(shell)
+    {
     }
-    return std::nullopt;
-}
+    void FoldersListed(int folders) override
+    {
+        m_folders = folders;
+        m_control.Post([&shell = m_shell, folders] {
+            shell.ShowProgress(ReadingText(folders > 0 ? 1 : 0, folders), 0, folders);
+        });
+    }
+    void Rows(std::vector<AirfileRow> rows, int foldersRead) override
+    {
+        m_control.Post([&list = m_list, &shell = m_shell, rows = std::move(rows), foldersRead,
+                        folders = m_folders]() mutable {
+            if (!rows.empty()) list.Append(std::move(rows));
+            shell.ShowProgress(ReadingText(std::min(foldersRead + 1, folders), folders), foldersRead, folders);
+        });
+    }
+
+private:
+    WorkControl& m_control;
+    AirfileList& m_list;
+    CatalogueShell& m_shell;
+    int m_folders = 0;
+};
 
 }  // namespace
 
-std::string TypeTextForCode(const std::string& code)
+struct Catalogue::FileJob {
+    int position = 0;
+    fs::path path;
+    std::optional<std::uint8_t> code;  // for a write: what to write; none when the row has no type
+    std::string label;                 // folder\file, for the status line
+};
+
+struct Catalogue::FileResult {
+    int job = 0;
+    std::int32_t result = 0;
+    std::uint8_t type = 0;  // the type the file holds now, on success
+};
+
+fs::path RowPath(const std::string& aircraftDir, const AirfileRow& row)
 {
-    if (code == "0" || code == "1" || code == "2") return kTypeTexts[code[0] - '0'];
-    return {};
+    fs::path::string_type folder = row.folder.native();
+    if (!EndsWithSeparator(folder)) folder += static_cast<fs::path::value_type>(kDirSeparator);
+    fs::path path = PathFromUtf8(aircraftDir);
+    path += folder;
+    path += row.file.native();
+    return path;
 }
 
 void Catalogue::Load_Airfiles()
 {
-    if (m_state.AircraftDir.empty()) return;
+    if (m_state.AircraftDir.empty() || Busy()) return;
     m_shell.SetHourglass(true);
     if (m_state.AircraftDir.back() != kDirSeparator) m_state.AircraftDir += kDirSeparator;
-    const fs::path base = PathFromUtf8(m_state.AircraftDir);
-
-    // Every entry is examined, the first one included: at a drive's root there is no "."
-    // to come first, and the first sub-folder would otherwise be lost.
-    std::vector<fs::path> folders;
-    EnumerateFolderEntries(base, [&](const fs::path& name, std::optional<bool> isDirectory) {
-        if (name.empty() || name == "." || name == "..") return;
-        // An entry whose attributes cannot be read is kept; its file pass simply finds nothing.
-        if (isDirectory.value_or(true)) folders.push_back(name);
-    });
-
-    bool found = false;
+    // The old rows go at once, not after the folders are listed: nothing stale stays on screen.
     m_list.RemoveAll();
-    m_list.BeginAppending();
-    for (const fs::path& folder : folders) {
-        const fs::path folderPath = Joined(base, folder);
-        const std::string folderText = PathToUtf8(folder);
-        EnumerateAirFiles(folderPath, [&](const fs::path& file) {
-            if (!EndsWithAirExtension(file)) return;
-            fs::path filePath = folderPath;
-            filePath += fs::path::string_type(1, static_cast<fs::path::value_type>(kDirSeparator));
-            filePath += file.native();
-            const std::string code = ReadAirfileType(filePath);
-            found = true;
-            if (code.empty()) return;
-            AirfileRow row;
-            row.folder = folder;
-            row.file = file;
-            row.folderText = folderText;
-            row.fileText = PathToUtf8(file);
-            row.typeText = TypeTextForCode(code);
-            row.typeTip = row.typeText;
-            m_list.Append(std::move(row));
+    m_shell.SetWorking(true);
+    m_shell.ShowProgress(ListingText(), 0, 0);
+    auto report = std::make_shared<ScanReport>();
+    m_worker.Start(
+        [base = PathFromUtf8(m_state.AircraftDir), report, this](WorkControl& control) {
+            if (m_fileHook) m_fileHook(-1);
+            PostingSink sink(control, m_list, m_shell);
+            const ScanReport done = ScanAircraftDir(base, ReaderThreadCount(), control, sink, kBatchInterval);
+            control.Post([report, done] { *report = done; });
+        },
+        [this, report](bool failed) {
+            if (failed) {
+                report->stopped = true;
+                m_shell.WorkFailed(WorkKind::Scan);
+            }
+            m_shell.ShowOutcome(
+                ScanOutcomeText(report->unlisted, report->stopped, report->foldersRead, report->folders));
+            if (!report->found && !report->stopped) {
+                m_shell.SetHourglass(false);
+                m_shell.ShowMessage(kNoAirfilesMessage);
+            }
+            m_shell.SetWriteEnabled(false);
+            m_shell.SetHourglass(false);
+            m_shell.SetWorking(false);
         });
-    }
-    m_list.EndAppending();
-
-    if (!found) {
-        m_shell.SetHourglass(false);
-        m_shell.ShowMessage(kNoAirfilesMessage);
-    }
-    m_shell.SetWriteEnabled(false);
-    m_shell.SetHourglass(false);
 }
 
 void Catalogue::AssignTypeToMarked(std::int16_t index)
 {
     const int count = m_list.Count();
-    if (count < 1) return;
+    if (count < 1 || Busy()) return;
     for (int position = 1; position <= count; ++position) {
         if (!m_list.IsMarked(position)) continue;
         if (index < 0 || index > 2) continue;
-        m_list.SetTypeText(position, kTypeTexts[index]);
+        m_list.SetPendingType(position, static_cast<std::uint8_t>(index));
         m_shell.SetWriteEnabled(true);
     }
 }
@@ -122,48 +129,125 @@ void Catalogue::AssignTypeToMarked(std::int16_t index)
 void Catalogue::WriteMarkedTypes()
 {
     const int count = m_list.Count();
-    if (count < 1) return;
-    m_shell.SetHourglass(true);
-    bool failed = false;
-    const fs::path base = PathFromUtf8(m_state.AircraftDir);
+    if (count < 1 || Busy()) return;
+    std::vector<FileJob> jobs;
     for (int position = 1; position <= count; ++position) {
         if (!m_list.IsMarked(position)) continue;
         const AirfileRow& row = m_list.Row(position);
-        fs::path::string_type folder = row.folder.native();
-        if (!EndsWithSeparator(folder)) folder += static_cast<fs::path::value_type>(kDirSeparator);
-        // A row whose text names no type has no byte anybody chose: it is not written.
-        const std::optional<std::int16_t> code = TypeCodeForText(row.typeText);
-        if (!code) {
-            failed = true;
-            continue;
-        }
-        fs::path path = base;
-        path += folder;
-        path += row.file.native();
-        if (WriteAirfileType(path, *code) == 0) {
-            m_list.SetMarked(position, false);
+        FileJob job{position, RowPath(m_state.AircraftDir, row), std::nullopt,
+                    PathToUtf8(row.folder / row.file)};
+        // A row whose type cell is empty has no byte anybody chose: it is not written.
+        if (row.pendingType < 3) job.code = row.pendingType;
+        jobs.push_back(std::move(job));
+    }
+    RunFiles(WorkKind::Write, std::move(jobs));
+}
+
+void Catalogue::RestoreMarkedFromBackups()
+{
+    const int count = m_list.Count();
+    if (count < 1 || Busy()) return;
+    std::vector<FileJob> jobs;
+    for (int position = 1; position <= count; ++position) {
+        if (!m_list.IsMarked(position)) continue;
+        const AirfileRow& row = m_list.Row(position);
+        jobs.push_back({position, RowPath(m_state.AircraftDir, row), std::nullopt, PathToUtf8(row.folder / row.file)});
+    }
+    RunFiles(WorkKind::Restore, std::move(jobs));
+}
+
+void Catalogue::RunFiles(WorkKind kind, std::vector<FileJob> jobs)
+{
+    m_shell.SetHourglass(true);
+    m_shell.SetWorking(true);
+    const int total = static_cast<int>(jobs.size());
+    const auto progressText = kind == WorkKind::Write ? WritingText : RestoringText;
+    m_shell.ShowProgress(progressText(total > 0 ? 1 : 0, total), 0, total);
+    m_outcome = RunOutcome{};
+    m_outcome.total = total;
+    auto shared = std::make_shared<const std::vector<FileJob>>(std::move(jobs));
+    m_worker.Start(
+        [this, kind, shared, total, progressText](WorkControl& control) {
+            if (m_fileHook) m_fileHook(-1);
+            std::vector<FileResult> results;
+            int handled = 0;
+            auto last = Clock::now();
+            const auto handOver = [&](int sofar) {
+                control.Post([this, shared, sofar, total, progressText, batch = std::exchange(results, {})] {
+                    ApplyResults(*shared, batch);
+                    m_shell.ShowProgress(progressText(std::min(sofar + 1, total), total), sofar, total);
+                });
+                last = Clock::now();
+            };
+            // One file at a time, in row order; a stop is taken only between two files, so each
+            // file's backup and byte are both done or neither begun.
+            for (int i = 0; i < total; ++i) {
+                if (m_fileHook) m_fileHook(i);
+                if (control.StopRequested()) break;
+                const FileJob& job = (*shared)[static_cast<std::size_t>(i)];
+                FileResult result{i, kNoTypeToWrite, 0};
+                if (kind == WorkKind::Restore) {
+                    result.result = RestoreAirfileType(job.path, result.type);
+                } else if (job.code) {
+                    result.result = WriteAirfileType(job.path, *job.code);
+                    result.type = *job.code;
+                }
+                results.push_back(result);
+                if (++handled < total && Clock::now() - last >= kBatchInterval) handOver(handled);
+            }
+            handOver(handled);
+        },
+        [this, kind](bool failed) { FinishFiles(kind, failed); });
+}
+
+void Catalogue::ApplyResults(const std::vector<FileJob>& jobs, const std::vector<FileResult>& results)
+{
+    for (const FileResult& r : results) {
+        const FileJob& job = jobs[static_cast<std::size_t>(r.job)];
+        if (r.result == kWriteOk) {
+            m_list.SetFileType(job.position, r.type);
+            m_list.SetMarked(job.position, false);
+            ++m_outcome.succeeded;
         } else {
-            failed = true;
+            if (m_outcome.failed++ == 0) {
+                const std::string reason =
+                    r.result == kNoTypeToWrite ? "The row has no type to write." : ErrorText(r.result);
+                m_outcome.firstFailure = job.label + ": " + reason;
+            }
         }
     }
-    if (failed) {
-        m_shell.SetWriteEnabled(false);
-        m_shell.ShowMessage(kWriteFailedMessage);
-    } else {
-        m_shell.SetWriteEnabled(true);
+}
+
+void Catalogue::FinishFiles(WorkKind kind, bool failed)
+{
+    m_outcome.handled = m_outcome.succeeded + m_outcome.failed;
+    m_outcome.stopped = failed || m_outcome.handled < m_outcome.total;
+    if (failed) m_shell.WorkFailed(kind);
+    m_shell.ShowOutcome(RunOutcomeText(m_outcome, kind == WorkKind::Write ? "written" : "restored"));
+    const bool anyFailed = m_outcome.failed > 0;
+    if (kind == WorkKind::Write) {
+        if (anyFailed || failed) {
+            m_shell.SetWriteEnabled(false);
+            if (!failed) m_shell.ShowMessage(kWriteFailedMessage);
+        } else {
+            m_shell.SetWriteEnabled(true);
+        }
+    } else if (anyFailed && !failed) {
+        m_shell.ShowMessage(kRestoreFailedMessage);
     }
     m_shell.SetHourglass(false);
+    m_shell.SetWorking(false);
 }
 
 void Catalogue::SelectAITraffic()
 {
     const int count = m_list.Count();
-    if (count < 1) return;
+    if (count < 1 || Busy()) return;
     for (int position = 1; position <= count; ++position) m_list.SetMarked(position, false);
     const int again = m_list.Count();
     for (int position = 1; position <= again; ++position) {
         // Case-sensitive, anywhere in the folder name; UTF-8 keeps ASCII bytes unambiguous.
-        const std::string& folder = m_list.Row(position).folderText;
+        const std::string folder = m_list.Row(position).FolderText();
         if (folder.find("MY") != std::string::npos) m_list.SetMarked(position, true);
         if (folder.find("AI") != std::string::npos) m_list.SetMarked(position, true);
     }

@@ -1,41 +1,61 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "catalogue/airfile_list.h"
 #include "catalogue/catalogue_shell.h"
 #include "catalogue/session_state.h"
+#include "catalogue/status_text.h"
+#include "catalogue/worker.h"
 
 namespace korvalis {
 
-// The type texts a row shows, by type code; matched exactly when written back.
-inline constexpr const char* kTypeTexts[] = {"Aircraft", "Helicopter", "non flyable"};
-
-// The commands on the aircraft rows: scan, give a type, write, mark AI traffic.
+// The commands on the aircraft rows: scan, give a type, write, restore, mark AI traffic.
+// A scan, a write and a restore run on the worker; the rest, and every change to the rows,
+// happen on the thread that owns the list. While work runs, the commands do nothing.
 class Catalogue {
 public:
-    Catalogue(SessionState& state, AirfileList& list, CatalogueShell& shell) noexcept
-        : m_state(state), m_list(list), m_shell(shell)
+    Catalogue(SessionState& state, AirfileList& list, CatalogueShell& shell, Worker& worker) noexcept
+        : m_state(state), m_list(list), m_shell(shell), m_worker(worker)
     {
     }
 
-    // Rebuilds the rows from the .air files one folder below AircraftDir.
+    // Rebuilds the rows from the .air files one folder below AircraftDir; they arrive as read.
     void Load_Airfiles();
-    // Gives every marked row the type text of menu entry `index` (0, 1, 2).
+    // Gives every marked row the type of menu entry `index` (0, 1, 2) as its pending type.
     void AssignTypeToMarked(std::int16_t index);
-    // Writes each marked row's type into its file; written rows are un-marked.
+    // Writes each marked row's pending type into its file; written rows are un-marked.
     void WriteMarkedTypes();
+    // Puts each marked row's file back to the type its backup holds; restored rows are un-marked.
+    void RestoreMarkedFromBackups();
     // Marks exactly the rows whose folder name holds "MY" or "AI".
     void SelectAITraffic();
+    // Asks running work to stop: a scan at once, a write or restore between two files.
+    void StopWork() { m_worker.RequestStop(); }
+    [[nodiscard]] bool Busy() const noexcept { return m_worker.Running(); }
+
+    // For tests: runs on the worker's thread before each file a write or restore handles.
+    void SetFileHook(std::function<void(int file)> hook) { m_fileHook = std::move(hook); }
 
 private:
+    struct FileJob;
+    struct FileResult;
+    void RunFiles(WorkKind kind, std::vector<FileJob> jobs);
+    void ApplyResults(const std::vector<FileJob>& jobs, const std::vector<FileResult>& results);
+    void FinishFiles(WorkKind kind, bool failed);
+
     SessionState& m_state;
     AirfileList& m_list;
     CatalogueShell& m_shell;
+    Worker& m_worker;
+    std::function<void(int)> m_fileHook;
+    RunOutcome m_outcome;  // of the write or restore that runs
 };
 
-// The type text for a type code read from a file, "" for codes other than 0, 1 and 2.
-std::string TypeTextForCode(const std::string& code);
+// The full path of a row's file, as "Write" builds it from AircraftDir.
+std::filesystem::path RowPath(const std::string& aircraftDir, const AirfileRow& row);
 
 }  // namespace korvalis

@@ -19,6 +19,10 @@ public:
     void SetHourglass(bool) override {}
     void ShowMessage(const std::string&) override {}
     void SetWriteEnabled(bool) override {}
+    void SetWorking(bool) override {}
+    void ShowProgress(const std::string&, int, int) override {}
+    void ShowOutcome(const std::string&) override {}
+    void WorkFailed(WorkKind) override {}
 };
 
 // Runs `a` and `b` once each to warm the cache, then alternately `rounds` times, so that

@@ -11,6 +11,7 @@
 
 #include "catalogue/airfile_list.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/work_loop.h"
 #include "tools/bench_common.h"
 #include "ui/main_window.h"
 
@@ -34,14 +35,21 @@ int main(int argc, char** argv)
     SessionState state;
     MemoryAirfileList memory;
     tools::QuietShell shell;
-    Catalogue catalogue(state, memory, shell);
+    WorkLoop loop;
+    Catalogue catalogue(state, memory, shell, loop.GetWorker());
     const auto memoryScan = [&] {
         state.AircraftDir = dir;
         catalogue.Load_Airfiles();
+        loop.RunUntilIdle();
     };
     const auto listScan = [&] {
         window.State().AircraftDir = dir;
         window.Load_Airfiles();
+        MSG message;
+        while (window.Working() && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
     };
     const auto [memoryTime, listTime] = tools::AlternatingMedians(7, memoryScan, listScan);
     const int rows = ListView_GetItemCount(window.ListHandle());

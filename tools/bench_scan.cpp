@@ -7,6 +7,7 @@
 
 #include "catalogue/airfile_list.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/work_loop.h"
 #include "tools/bench_common.h"
 
 using namespace korvalis;
@@ -20,10 +21,12 @@ int main(int argc, char** argv)
     SessionState state;
     MemoryAirfileList list;
     tools::QuietShell shell;
-    Catalogue catalogue(state, list, shell);
+    WorkLoop loop;
+    Catalogue catalogue(state, list, shell, loop.GetWorker());
     const auto scan = [&] {
         state.AircraftDir = PathToUtf8(base);
         catalogue.Load_Airfiles();
+        loop.RunUntilIdle();
     };
     const int files = tools::ScanFloor(base);
     const auto [floor, scanTime] = tools::AlternatingMedians(

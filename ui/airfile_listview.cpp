@@ -6,11 +6,6 @@
 
 namespace korvalis {
 
-const AirfileRow& AirfileListView::Row(int position) const
-{
-    return m_rows.at(static_cast<std::size_t>(position - 1));
-}
-
 bool AirfileListView::IsMarked(int position) const
 {
     return (ListView_GetItemState(m_list, position - 1, LVIS_SELECTED) & LVIS_SELECTED) != 0;
@@ -21,46 +16,79 @@ void AirfileListView::SetMarked(int position, bool marked)
     ListView_SetItemState(m_list, position - 1, marked ? LVIS_SELECTED : 0u, LVIS_SELECTED);
 }
 
-void AirfileListView::SetTypeText(int position, const std::string& text)
+void AirfileListView::SetPendingType(int position, std::uint8_t code)
 {
-    m_rows.at(static_cast<std::size_t>(position - 1)).typeText = text;
-    ListView_RedrawItems(m_list, position - 1, position - 1);
+    m_rows.SetPendingType(position - 1, code);
+    Redraw(position - 1);
+    Changed();
+}
+
+void AirfileListView::SetFileType(int position, std::uint8_t code)
+{
+    m_rows.SetFileType(position - 1, code);
+    Redraw(position - 1);
+    Changed();
 }
 
 void AirfileListView::RemoveAll()
 {
-    m_rows.clear();
+    m_rows.Clear();
     ListView_DeleteAllItems(m_list);
+    Changed();
 }
 
-void AirfileListView::Append(AirfileRow row)
+void AirfileListView::Append(std::vector<AirfileRow> rows)
 {
-    m_rows.push_back(std::move(row));
-    if (!m_appending) SyncCount();
+    const bool atEnd = m_rows.Order().column == SortColumn::Scan;
+    m_rows.Append(std::move(rows));
+    // Rows put in their sorted places move the ones below them: then everything is drawn anew.
+    ListView_SetItemCountEx(m_list, m_rows.Count(), LVSICF_NOSCROLL | (atEnd ? LVSICF_NOINVALIDATEALL : 0));
+    Changed();
 }
 
-void AirfileListView::EndAppending()
+void AirfileListView::Sort(SortOrder order)
 {
-    m_appending = false;
-    SyncCount();
+    const int count = m_rows.Count();
+    std::vector<bool> marked(static_cast<std::size_t>(count));
+    int marks = 0;
+    for (int i = ListView_GetNextItem(m_list, -1, LVNI_SELECTED); i >= 0;
+         i = ListView_GetNextItem(m_list, i, LVNI_SELECTED)) {
+        marked[static_cast<std::size_t>(i)] = true;
+        ++marks;
+    }
+    const int focused = ListView_GetNextItem(m_list, -1, LVNI_FOCUSED);
+
+    const std::vector<std::uint32_t> from = m_rows.Sort(order);
+
+    // The marks go back one call per row, so the fewer calls: from none marked, or from all.
+    const bool fromAll = marks > count / 2;
+    ListView_SetItemState(m_list, -1, fromAll ? LVIS_SELECTED : 0u, LVIS_SELECTED);
+    for (int i = 0; i < count; ++i) {
+        const bool mark = marked[from[static_cast<std::size_t>(i)]];
+        if (mark != fromAll) ListView_SetItemState(m_list, i, mark ? LVIS_SELECTED : 0u, LVIS_SELECTED);
+        if (focused >= 0 && from[static_cast<std::size_t>(i)] == static_cast<std::uint32_t>(focused)) {
+            ListView_SetItemState(m_list, i, LVIS_FOCUSED, LVIS_FOCUSED);
+        }
+    }
+    ::InvalidateRect(m_list, nullptr, FALSE);
+    Changed();
 }
 
-void AirfileListView::SyncCount() const
-{
-    ListView_SetItemCountEx(m_list, static_cast<int>(m_rows.size()), LVSICF_NOSCROLL);
-}
+int AirfileListView::MarkedCount() const { return static_cast<int>(ListView_GetSelectedCount(m_list)); }
+
+void AirfileListView::Redraw(int index) const { ListView_RedrawItems(m_list, index, index); }
 
 std::wstring AirfileListView::CellText(int index, int column) const
 {
     if (index < 0 || index >= Count()) return {};
-    const AirfileRow& row = m_rows[static_cast<std::size_t>(index)];
+    const AirfileRow& row = m_rows.At(index);
     switch (column) {
         case 0:
-            return WideFromUtf8(row.folderText);
+            return row.folder.wstring();
         case 1:
-            return WideFromUtf8(row.fileText);
+            return row.file.wstring();
         case 2:
-            return WideFromUtf8(row.typeText);
+            return WideFromUtf8(TypeText(row.pendingType));
         default:
             return {};
     }
@@ -69,9 +97,29 @@ std::wstring AirfileListView::CellText(int index, int column) const
 std::wstring AirfileListView::CellTip(int index, int column) const
 {
     if (index < 0 || index >= Count()) return {};
-    // The type cell keeps the tooltip the scan gave it, even after a new type text.
-    if (column == 2) return WideFromUtf8(m_rows[static_cast<std::size_t>(index)].typeTip);
+    // The type cell keeps the tooltip the scan gave it, even after a new type.
+    if (column == 2) return WideFromUtf8(TypeText(m_rows.At(index).scannedType));
     return CellText(index, column);
+}
+
+int AirfileListView::FindFolder(const std::wstring& prefix, int start, bool wrap) const
+{
+    const int count = Count();
+    if (prefix.empty() || count == 0) return -1;
+    const int length = static_cast<int>(prefix.size());
+    const auto matches = [&](int index) {
+        const std::wstring& folder = m_rows.At(index).folder.native();
+        return static_cast<int>(folder.size()) >= length &&
+               ::CompareStringOrdinal(folder.c_str(), length, prefix.c_str(), length, TRUE) == CSTR_EQUAL;
+    };
+    if (start < 0 || start >= count) start = 0;
+    for (int i = start; i < count; ++i) {
+        if (matches(i)) return i;
+    }
+    for (int i = 0; wrap && i < start; ++i) {
+        if (matches(i)) return i;
+    }
+    return -1;
 }
 
 }  // namespace korvalis

@@ -2,41 +2,56 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
-#include <vector>
 
 #include "catalogue/airfile_list.h"
 
 namespace korvalis {
 
 // lstAirfiles: the rows live here and an owner-data ListView shows them, so a scan of
-// thousands of files appends to a vector and the control is told the count once.
+// thousands of files appends to a vector and the control is only told the count.
 // The marks are the ListView's own selection.
 class AirfileListView final : public AirfileList {
 public:
-    void Attach(HWND listView) noexcept { m_list = listView; }
+    // `changed` is told whenever the rows, their types or their order change.
+    void Attach(HWND listView, std::function<void()> changed)
+    {
+        m_list = listView;
+        m_changed = std::move(changed);
+    }
     [[nodiscard]] HWND Handle() const noexcept { return m_list; }
 
-    [[nodiscard]] int Count() const override { return static_cast<int>(m_rows.size()); }
-    [[nodiscard]] const AirfileRow& Row(int position) const override;
+    [[nodiscard]] int Count() const override { return m_rows.Count(); }
+    [[nodiscard]] const AirfileRow& Row(int position) const override { return m_rows.At(position - 1); }
     [[nodiscard]] bool IsMarked(int position) const override;
     void SetMarked(int position, bool marked) override;
-    void SetTypeText(int position, const std::string& text) override;
+    void SetPendingType(int position, std::uint8_t code) override;
+    void SetFileType(int position, std::uint8_t code) override;
     void RemoveAll() override;
-    void Append(AirfileRow row) override;
-    void BeginAppending() override { m_appending = true; }
-    void EndAppending() override;
+    void Append(std::vector<AirfileRow> rows) override;
+    void Sort(SortOrder order) override;
+    [[nodiscard]] SortOrder Order() const override { return m_rows.Order(); }
+    [[nodiscard]] int ChangedCount() const override { return m_rows.ChangedCount(); }
 
-    // The text of a cell (column 0..2) and its tooltip, as UTF-16 for the controls.
+    [[nodiscard]] int MarkedCount() const;
+    // The text of a cell (column 0..2) and its tooltip, as UTF-16 for the controls; by index from 0.
     [[nodiscard]] std::wstring CellText(int index, int column) const;
     [[nodiscard]] std::wstring CellTip(int index, int column) const;
+    // Type-ahead: the first row from `start` on (then from the top, with `wrap`) whose folder name
+    // begins with `prefix`, case ignored; -1 when none.
+    [[nodiscard]] int FindFolder(const std::wstring& prefix, int start, bool wrap) const;
 
 private:
-    void SyncCount() const;
+    void Redraw(int index) const;
+    void Changed() const
+    {
+        if (m_changed) m_changed();
+    }
 
     HWND m_list = nullptr;
-    std::vector<AirfileRow> m_rows;
-    bool m_appending = false;
+    std::function<void()> m_changed;
+    RowStore m_rows;
 };
 
 }  // namespace korvalis

@@ -70,7 +70,8 @@ void DirectoryChoice::SelectSimulator(DirectoryEntry entry, const std::string& s
 
 void DirectoryChoice::OnSelectOwn()
 {
-    if (m_menu.IsChecked(DirectoryEntry::Own)) return;
+    // Unlike the simulators' entries, the checked own entry opens the chooser again: another
+    // folder of one's own is the only way on when no simulator is recorded.
     m_state.DialogMode = "Dir";
     m_dialog.OpenModeless();
 }

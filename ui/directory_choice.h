@@ -57,7 +57,7 @@ public:
 
     void OnSelectFS2002();
     void OnSelectFS2004();
-    // Opens the folder dialog in its "Dir" face, unless the own entry is already checked.
+    // Opens the folder dialog in its "Dir" face, also when the own entry is checked.
     void OnSelectOwn();
     // The dialog's "OK" with the folder text it holds.
     void AcceptOwnDirectory(std::string_view folder);

@@ -2,8 +2,13 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <atomic>
+
 #include "catalogue/catalogue.h"
 #include "catalogue/session_state.h"
+#include "catalogue/worker.h"
 #include "core/handles_win32.h"
 #include "ui/airfile_listview.h"
 #include "ui/directory_choice.h"
@@ -12,7 +17,9 @@
 
 namespace korvalis {
 
-// frmMain: the menu bar, the aircraft list lstAirfiles, and the program's start and end.
+// frmMain: the menu bar, the aircraft list lstAirfiles with its status bar, and the program's
+// start and end. Scans, writes and restores run on the worker; this window's thread only shows
+// what they hand over.
 class MainWindow final : public CatalogueShell,
                          public DirectoryMenu,
                          public ChoiceWindow,
@@ -29,19 +36,22 @@ public:
     void Show(int showCommand);
     // The message loop until the window is gone; returns the exit code.
     int Run();
-    // Lets the open dialog, then the accelerators, take a message; true when taken.
+    // Lets the open dialog, then Esc while work runs, then the accelerators take a message;
+    // true when taken.
     bool PreTranslate(MSG& message);
 
     [[nodiscard]] HWND Handle() const noexcept { return m_hwnd; }
     [[nodiscard]] HWND ListHandle() const noexcept { return m_rows.Handle(); }
     [[nodiscard]] HWND TooltipHandle() const noexcept { return m_tooltip; }
+    [[nodiscard]] HWND StatusHandle() const noexcept { return m_status; }
+    [[nodiscard]] HWND ProgressHandle() const noexcept { return m_progress; }
     [[nodiscard]] SessionState& State() noexcept { return m_state; }
     [[nodiscard]] AirfileListView& Rows() noexcept { return m_rows; }
     [[nodiscard]] FsDialog& Dialog() noexcept { return m_dialog; }
+    [[nodiscard]] Catalogue& Commands() noexcept { return m_catalogue; }
     [[nodiscard]] UINT Dpi() const noexcept { return m_dpi; }
-    // The list's subclass: relays the mouse to the tooltip; removed when the list goes.
-    static LRESULT CALLBACK ListSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                             UINT_PTR id, DWORD_PTR self);
+    // From the start of a scan, write or restore until its end has been shown.
+    [[nodiscard]] bool Working() const noexcept { return m_working; }
 
     // Public routines other parts use by name.
     void Load_Airfiles() override;
@@ -51,6 +61,10 @@ public:
     void SetHourglass(bool busy) override;
     void ShowMessage(const std::string& text) override;
     void SetWriteEnabled(bool enabled) override;
+    void SetWorking(bool working) override;
+    void ShowProgress(const std::string& text, int done, int total) override;
+    void ShowOutcome(const std::string& text) override;
+    void WorkFailed(WorkKind kind) override;
     // DirectoryMenu
     void SetCaption(DirectoryEntry entry, const std::string& caption) override;
     void SetEnabled(DirectoryEntry entry, bool enabled) override;
@@ -61,34 +75,62 @@ public:
     void RemoveAllRows() override;
     void ShowList() override;
 
+    // The list's subclass: relays the mouse to the tooltip and holds the list still while work
+    // runs; removed when the list goes.
+    static LRESULT CALLBACK ListSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR id, DWORD_PTR self);
+
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool ListMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     bool OnCreate();
     void OnCommand(int id);
     LRESULT OnNotify(NMHDR& header);
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
     bool OnSetCursor();
     void OnListMouse(const MSG& message);
+    void FollowScroll();
+    void OnContextMenu(HWND source, LPARAM at);
+    void OnColumnClick(int column);
+    void CopyMarkedRows();
+    void OpenFolder(int index);
 
     void AddColumns();
     void ApplyLayout();
+    void LayoutStatus();
     void CreateTooltip();
+    void ApplyMenuStates();
+    void ShowSortArrow();
+    void ScheduleCounts();
+    void ShowCounts();
 
     HWND m_hwnd = nullptr;
+    std::atomic<HWND> m_wakeTarget{nullptr};  // read by the worker's thread
     HACCEL m_accelerators = nullptr;
     UINT m_dpi = 96;
-    bool m_busy = false;
+    bool m_busy = false;     // the hourglass
+    bool m_working = false;  // work runs: commands that change the rows are off
+    bool m_writeEnabled = false;
+    bool m_simulatorEnabled[2] = {true, true};  // FS2004, FS2002 as the start-up rule set them
+    bool m_countsPending = false;
     int m_tipItem = -1;
     int m_tipColumn = -1;
+    POINT m_lastMouse{-1, -1};  // in the list, where the mouse last moved
+    int m_contextRow = -1;      // the row the context menu was opened on
     HWND m_tooltip = nullptr;
+    HWND m_status = nullptr;
+    HWND m_progress = nullptr;
     std::wstring m_tipText;
     UniqueGdiObject m_font;
+    UniqueGdiObject m_boldFont;  // for rows whose type is not yet written
     RegistryReader m_readRegistry;
 
     SessionState m_state;
     AirfileListView m_rows;
+    Worker m_worker;
     Catalogue m_catalogue;
     FsDialog m_dialog;
     DirectoryChoice m_choice;

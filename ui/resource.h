@@ -17,8 +17,14 @@
 #define IDM_SELECT_MY 1022
 #define IDM_ABOUT 1023
 #define IDM_END 1024
+// Commands outside the menu bar: keys and the list's context menu.
+#define IDM_SELECT_ALL 1030
+#define IDM_COPY 1031
+#define IDM_RESTORE 1032
+#define IDM_OPEN_FOLDER 1033
 
 #define IDC_AIRFILES 2001
+#define IDC_STATUS 2002
 
 // The folder chooser / About dialog.
 #define IDD_FSDIALOG 300

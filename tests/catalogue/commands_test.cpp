@@ -7,6 +7,7 @@
 #include "catalogue/catalogue.h"
 #include "core/airfile.h"
 #include "core/text.h"
+#include "tests/support/catalogue_rig.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/test_support.h"
 
@@ -15,25 +16,26 @@ namespace fs = std::filesystem;
 namespace korvalis::test {
 namespace {
 
-AirfileRow RowFor(const std::string& folder, const std::string& type)
+// A row as the scan makes it from a file holding `type`.
+AirfileRow RowFor(const std::string& folder, std::uint8_t type)
 {
     AirfileRow row;
     row.folder = PathFromUtf8(folder);
     row.file = PathFromUtf8(folder + ".air");
-    row.folderText = folder;
-    row.fileText = folder + ".air";
-    row.typeText = type;
-    row.typeTip = type;
+    row.scannedType = row.fileType = row.pendingType = type;
     return row;
+}
+
+void AppendRow(AirfileList& list, AirfileRow row, bool marked)
+{
+    list.Append({std::move(row)});
+    list.SetMarked(list.Count(), marked);
 }
 
 MemoryAirfileList ListOf(const std::vector<std::pair<std::string, bool>>& rows)
 {
     MemoryAirfileList list;
-    for (const auto& [folder, marked] : rows) {
-        list.Append(RowFor(folder, "Aircraft"));
-        list.SetMarked(list.Count(), marked);
-    }
+    for (const auto& [folder, marked] : rows) AppendRow(list, RowFor(folder, 0), marked);
     return list;
 }
 
@@ -72,11 +74,12 @@ TEST(AssignTypeToMarked, SetsTextsOfMarkedRowsOnly)
         MemoryAirfileList list = ListOf(c.rows);
         SessionState state;
         RecordingShell shell;
-        Catalogue(state, list, shell).AssignTypeToMarked(c.index);
+        CatalogueRig(state, list, shell).AssignTypeToMarked(c.index);
         std::vector<std::string> texts;
         for (int i = 1; i <= list.Count(); ++i) {
-            texts.push_back(list.Row(i).typeText);
-            EXPECT_EQ(list.Row(i).typeTip, "Aircraft") << c.name << ": the tooltip keeps the scanned type";
+            texts.push_back(TypeText(list.Row(i).pendingType));
+            EXPECT_EQ(list.Row(i).scannedType, 0) << c.name << ": the tooltip keeps the scanned type";
+            EXPECT_EQ(list.Row(i).fileType, 0) << c.name << ": nothing is written";
             EXPECT_EQ(list.IsMarked(i), c.rows[static_cast<std::size_t>(i - 1)].second) << c.name;
         }
         EXPECT_EQ(texts, c.texts) << c.name;
@@ -91,23 +94,19 @@ TEST(SelectAITraffic, MarksFolderNamesHoldingMYOrAIExactly)
         {"Ai Traffic", false}, {"TRAINING", true},     {"MYAI", true},    {"ai", false},
     };
     MemoryAirfileList list;
-    for (const auto& [folder, expected] : rows) {
-        list.Append(RowFor(folder, "Aircraft"));
-        list.SetMarked(list.Count(), !expected);  // earlier marks never survive
-    }
-    AirfileRow fileOnly = RowFor("Piper", "Helicopter");
-    fileOnly.fileText = "AI_piper.air";
-    list.Append(fileOnly);
-    list.SetMarked(list.Count(), true);
+    for (const auto& [folder, expected] : rows) AppendRow(list, RowFor(folder, 0), !expected);  // earlier marks never survive
+    AirfileRow fileOnly = RowFor("Piper", 1);
+    fileOnly.file = "AI_piper.air";
+    AppendRow(list, fileOnly, true);
 
     SessionState state;
     RecordingShell shell;
-    Catalogue(state, list, shell).SelectAITraffic();
+    CatalogueRig(state, list, shell).SelectAITraffic();
     for (int i = 1; i <= list.Count() - 1; ++i) {
         EXPECT_EQ(list.IsMarked(i), rows[i - 1].second) << rows[i - 1].first;
     }
     EXPECT_FALSE(list.IsMarked(list.Count())) << "the file name is not looked at";
-    EXPECT_EQ(list.Row(list.Count()).typeText, "Helicopter");
+    EXPECT_EQ(list.Row(list.Count()).pendingType, 1);
     EXPECT_TRUE(shell.calls.empty());
 }
 
@@ -118,19 +117,20 @@ protected:
         m_dir = FreshTestDir() / "Aircraft";
         m_state.AircraftDir = PathToUtf8(m_dir) + kDirSeparator;
     }
-    // A row whose file holds a marker and the given type byte.
-    void AddRow(const std::string& folder, std::uint8_t type, bool marked, const std::string& text)
+    // A row whose file holds a marker and the given type byte, and `pending` as its new type.
+    void AddRow(const std::string& folder, std::uint8_t type, bool marked, std::uint8_t pending)
     {
         fs::create_directories(m_dir / PathFromUtf8(folder));
         WriteBytes(FileOf(folder), Concat({Hex("AA BB"), Marker(), {type}, Hex("CC")}));
-        m_list.Append(RowFor(folder, text));
-        m_list.SetMarked(m_list.Count(), marked);
+        AirfileRow row = RowFor(folder, type);
+        row.pendingType = pending;
+        AppendRow(m_list, std::move(row), marked);
     }
     fs::path FileOf(const std::string& folder)
     {
         return m_dir / PathFromUtf8(folder) / PathFromUtf8(folder + ".air");
     }
-    void Run() { Catalogue(m_state, m_list, m_shell).WriteMarkedTypes(); }
+    void Run() { CatalogueRig(m_state, m_list, m_shell).WriteMarkedTypes(); }
 
     fs::path m_dir;
     SessionState m_state;
@@ -140,26 +140,29 @@ protected:
 
 TEST_F(WriteMarkedTypes, WritesMarkedRowsAndUnmarksThem)
 {
-    AddRow("One", 0, true, "Helicopter");
-    AddRow("Two", 0, false, "non flyable");  // given a type, then un-marked by the user
-    AddRow("Three", 1, true, "non flyable");
-    AddRow("日本語 ✈", 0, true, "Helicopter");
+    AddRow("One", 0, true, 1);
+    AddRow("Two", 0, false, 2);  // given a type, then un-marked by the user
+    AddRow("Three", 1, true, 2);
+    AddRow("日本語 ✈", 0, true, 1);
     Run();
     EXPECT_EQ(ReadAirfileType(FileOf("One")), "1");
     EXPECT_EQ(ReadAirfileType(FileOf("Two")), "0");
     EXPECT_EQ(ReadAirfileType(FileOf("Three")), "2");
     EXPECT_EQ(ReadAirfileType(FileOf("日本語 ✈")), "1");
     EXPECT_EQ(Marks(m_list), (std::vector<bool>{false, false, false, false}));
-    EXPECT_EQ(m_list.Row(2).typeText, "non flyable");
+    EXPECT_EQ(m_list.Row(2).pendingType, 2);
+    EXPECT_EQ(m_list.Row(2).fileType, 0);
+    EXPECT_EQ(m_list.Row(1).fileType, 1) << "a written row holds its new type";
+    EXPECT_EQ(m_list.ChangedCount(), 1);
     EXPECT_EQ(m_shell.calls, (std::vector<std::string>{"hourglass", "write on", "pointer"}));
 }
 
 TEST_F(WriteMarkedTypes, AFailureKeepsItsRowMarkedAndReportsOnce)
 {
-    AddRow("One", 0, true, "Helicopter");
-    AddRow("Two", 0, true, "Helicopter");
-    AddRow("Three", 0, true, "Helicopter");
-    AddRow("Four", 0, true, "Helicopter");
+    AddRow("One", 0, true, 1);
+    AddRow("Two", 0, true, 1);
+    AddRow("Three", 0, true, 1);
+    AddRow("Four", 0, true, 1);
     WriteBytes(FileOf("Two"), Hex("00 01 02"));  // lost its marker after the scan
     fs::remove(FileOf("Four"));                  // deleted after the scan
     Run();
@@ -173,8 +176,8 @@ TEST_F(WriteMarkedTypes, AFailureKeepsItsRowMarkedAndReportsOnce)
 
 TEST_F(WriteMarkedTypes, ARowWithoutATypeTextIsNotWritten)
 {
-    AddRow("Odd", 3, true, "");
-    AddRow("Case", 0, true, "helicopter");  // texts match exactly, case included
+    AddRow("Odd", 3, true, 3);
+    AddRow("Case", 0, true, 255);  // no type text for 255 either
     Run();
     EXPECT_EQ(ReadAirfileType(FileOf("Odd")), "3");
     EXPECT_EQ(ReadAirfileType(FileOf("Case")), "0");
@@ -204,7 +207,7 @@ TEST_F(WriteMarkedTypes, WriteEntryStates)
         SetUp();
         m_list.RemoveAll();
         m_shell = RecordingShell();
-        for (const auto& [folder, marked] : c.rows) AddRow(folder, 0, marked, "Aircraft");
+        for (const auto& [folder, marked] : c.rows) AddRow(folder, 0, marked, 0);
         if (c.breakFirst) WriteBytes(FileOf(c.rows.front().first), {});
         Run();
         EXPECT_EQ(m_shell.calls, c.calls) << c.name;
@@ -239,7 +242,7 @@ TEST_F(WriteMarkedTypes, FilesChangedBetweenScanAndWrite)
         fs::create_directories(m_dir / c.folder);
         WriteBytes(fileOf(c.folder), scanned);
     }
-    Catalogue catalogue(m_state, m_list, m_shell);
+    CatalogueRig catalogue(m_state, m_list, m_shell);
     catalogue.Load_Airfiles();
     ASSERT_EQ(m_list.Count(), static_cast<int>(std::size(cases)));
     for (int i = 1; i <= m_list.Count(); ++i) m_list.SetMarked(i, true);
@@ -256,7 +259,7 @@ TEST_F(WriteMarkedTypes, FilesChangedBetweenScanAndWrite)
     catalogue.WriteMarkedTypes();
 
     for (int i = 1; i <= m_list.Count(); ++i) {
-        const std::string folder = m_list.Row(i).folderText;
+        const std::string folder = m_list.Row(i).FolderText();
         const auto c = std::find_if(std::begin(cases), std::end(cases),
                                     [&](const Case& k) { return folder == k.folder; });
         ASSERT_NE(c, std::end(cases)) << folder;

@@ -9,6 +9,7 @@
 #include "core/airfile_internal.h"
 #include "core/handles_win32.h"
 #include "core/text.h"
+#include "tests/support/catalogue_rig.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/test_support.h"
 
@@ -121,7 +122,7 @@ TEST(HeldFile, AFileAnotherProgramHoldsIsNeverHalfWritten)
         state.AircraftDir = PathToUtf8(dir);
         MemoryAirfileList list;
         RecordingShell shell;
-        Catalogue catalogue(state, list, shell);
+        CatalogueRig catalogue(state, list, shell);
         catalogue.Load_Airfiles();
         ASSERT_EQ(list.Count(), 2) << name;
         for (int i = 1; i <= 2; ++i) list.SetMarked(i, true);
@@ -135,8 +136,8 @@ TEST(HeldFile, AFileAnotherProgramHoldsIsNeverHalfWritten)
             shell.calls.clear();
             catalogue.WriteMarkedTypes();
             for (int i = 1; i <= 2; ++i) {
-                EXPECT_EQ(list.IsMarked(i), list.Row(i).folderText == "Held")
-                    << name << ": " << list.Row(i).folderText;
+                EXPECT_EQ(list.IsMarked(i), list.Row(i).FolderText() == "Held")
+                    << name << ": " << list.Row(i).FolderText();
             }
             EXPECT_EQ(shell.calls,
                       (std::vector<std::string>{"hourglass", "write off",

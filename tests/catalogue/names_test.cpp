@@ -8,6 +8,7 @@
 #include "catalogue/catalogue.h"
 #include "core/airfile.h"
 #include "core/text.h"
+#include "tests/support/catalogue_rig.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/test_support.h"
 
@@ -29,17 +30,17 @@ std::set<std::pair<std::string, std::string>> ScanAndWriteAll(const fs::path& di
     SessionState state;
     state.AircraftDir = PathToUtf8(dir);
     MemoryAirfileList list;
-    Catalogue catalogue(state, list, shell);
+    CatalogueRig catalogue(state, list, shell);
     catalogue.Load_Airfiles();
     std::set<std::pair<std::string, std::string>> rows;
     for (int i = 1; i <= list.Count(); ++i) {
-        rows.emplace(list.Row(i).folderText, list.Row(i).fileText);
-        EXPECT_EQ(list.Row(i).typeText, "Aircraft") << list.Row(i).folderText;
+        rows.emplace(list.Row(i).FolderText(), list.Row(i).FileText());
+        EXPECT_EQ(TypeText(list.Row(i).pendingType), "Aircraft") << list.Row(i).FolderText();
         list.SetMarked(i, true);
     }
     catalogue.AssignTypeToMarked(1);
     catalogue.WriteMarkedTypes();
-    for (int i = 1; i <= list.Count(); ++i) EXPECT_FALSE(list.IsMarked(i)) << list.Row(i).folderText;
+    for (int i = 1; i <= list.Count(); ++i) EXPECT_FALSE(list.IsMarked(i)) << list.Row(i).FolderText();
     return rows;
 }
 
@@ -103,12 +104,12 @@ TEST(NamesAndPaths, AFolderOfFiftyThousandEntries)
     MemoryAirfileList list;
     RecordingShell shell;
     const auto start = std::chrono::steady_clock::now();
-    Catalogue(state, list, shell).Load_Airfiles();
+    CatalogueRig(state, list, shell).Load_Airfiles();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::set<std::pair<std::string, std::string>> rows;
     for (int i = 1; i <= list.Count(); ++i) {
-        EXPECT_EQ(list.Row(i).folderText, "Big");
-        rows.emplace(list.Row(i).fileText, list.Row(i).typeText);
+        EXPECT_EQ(list.Row(i).FolderText(), "Big");
+        rows.emplace(list.Row(i).FileText(), TypeText(list.Row(i).pendingType));
     }
     EXPECT_EQ(list.Count(), kEntries / 5);
     EXPECT_EQ(rows, expected);

@@ -8,6 +8,7 @@
 #include "core/airfile.h"
 #include "core/text.h"
 #include "tests/support/file_attributes.h"
+#include "tests/support/catalogue_rig.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/test_support.h"
 
@@ -32,7 +33,7 @@ std::vector<RowTexts> Rows(const AirfileList& list, bool sorted = true)
     std::vector<RowTexts> rows;
     for (int i = 1; i <= list.Count(); ++i) {
         const AirfileRow& r = list.Row(i);
-        rows.emplace_back(r.folderText, r.fileText, r.typeText, r.typeTip);
+        rows.emplace_back(r.FolderText(), r.FileText(), TypeText(r.pendingType), TypeText(r.scannedType));
     }
     if (sorted) std::sort(rows.begin(), rows.end());
     return rows;
@@ -115,7 +116,7 @@ TEST(Load_Airfiles, BuildsOneRowPerTypedFileOneLevelDown)
         SessionState state{DirText(dir), {}, {}, {}};
         MemoryAirfileList list;
         RecordingShell shell;
-        Catalogue(state, list, shell).Load_Airfiles();
+        CatalogueRig(state, list, shell).Load_Airfiles();
         EXPECT_EQ(Rows(list), c.rows) << c.name;
         const bool messaged = std::count(shell.calls.begin(), shell.calls.end(),
                                          std::string("message: ") + kNoAirfilesMessage) == 1;
@@ -144,7 +145,7 @@ TEST(Load_Airfiles, HiddenAndSystemAttributes)
     SessionState state{DirText(dir), {}, {}, {}};
     MemoryAirfileList list;
     RecordingShell shell;
-    Catalogue(state, list, shell).Load_Airfiles();
+    CatalogueRig(state, list, shell).Load_Airfiles();
     const std::vector<RowTexts> expected = {{"Plain", "hidden.air", "Helicopter", "Helicopter"},
                                             {"Plain", "system.air", "non flyable", "non flyable"}};
     EXPECT_EQ(Rows(list), expected);
@@ -164,8 +165,8 @@ TEST(Load_Airfiles, AppendsTheSeparatorAndScansTheSame)
     SessionState without{bare, {}, {}, {}};
     MemoryAirfileList listWith, listWithout;
     RecordingShell shell;
-    Catalogue(with, listWith, shell).Load_Airfiles();
-    Catalogue(without, listWithout, shell).Load_Airfiles();
+    CatalogueRig(with, listWith, shell).Load_Airfiles();
+    CatalogueRig(without, listWithout, shell).Load_Airfiles();
     EXPECT_EQ(without.AircraftDir, with.AircraftDir);
     EXPECT_EQ(Rows(listWithout, false), Rows(listWith, false));
     EXPECT_EQ(listWith.Count(), 2);
@@ -179,7 +180,7 @@ TEST(Load_Airfiles, OrderOfEffects)
     {
         SessionState state{DirText(dir), {}, {}, {}};
         RecordingShell shell;
-        Catalogue(state, list, shell).Load_Airfiles();
+        CatalogueRig(state, list, shell).Load_Airfiles();
         const std::vector<std::string> expected = {
             "hourglass", "pointer", std::string("message: ") + kNoAirfilesMessage, "write off", "pointer"};
         EXPECT_EQ(shell.calls, expected);
@@ -188,14 +189,14 @@ TEST(Load_Airfiles, OrderOfEffects)
     {
         SessionState state{DirText(dir), {}, {}, {}};
         RecordingShell shell;
-        Catalogue(state, list, shell).Load_Airfiles();
+        CatalogueRig(state, list, shell).Load_Airfiles();
         const std::vector<std::string> expected = {"hourglass", "write off", "pointer"};
         EXPECT_EQ(shell.calls, expected);
     }
     {  // No directory chosen yet: nothing at all happens, the rows stay.
         SessionState state;
         RecordingShell shell;
-        Catalogue(state, list, shell).Load_Airfiles();
+        CatalogueRig(state, list, shell).Load_Airfiles();
         EXPECT_TRUE(shell.calls.empty());
         EXPECT_EQ(list.Count(), 1);
         EXPECT_TRUE(state.AircraftDir.empty());
@@ -209,14 +210,14 @@ TEST(Load_Airfiles, DiscardsPendingTypes)
     SessionState state{DirText(dir), {}, {}, {}};
     MemoryAirfileList list;
     RecordingShell shell;
-    Catalogue catalogue(state, list, shell);
+    CatalogueRig catalogue(state, list, shell);
     catalogue.Load_Airfiles();
     list.SetMarked(1, true);
     catalogue.AssignTypeToMarked(1);
-    ASSERT_EQ(list.Row(1).typeText, "Helicopter");
+    ASSERT_EQ(TypeText(list.Row(1).pendingType), "Helicopter");
     ASSERT_EQ(shell.writeEnabled, std::optional<bool>(true));
     catalogue.Load_Airfiles();
-    EXPECT_EQ(list.Row(1).typeText, "Aircraft");
+    EXPECT_EQ(TypeText(list.Row(1).pendingType), "Aircraft");
     EXPECT_FALSE(list.IsMarked(1));
     EXPECT_EQ(shell.writeEnabled, std::optional<bool>(false));
     EXPECT_EQ(ReadAirfileType(dir / "A" / "a.air"), "0");

@@ -8,7 +8,8 @@
 
 namespace korvalis::test {
 
-// Records every effect in order, so tests can check what came before what.
+// Records every effect in order, so tests can check what came before what. The pointer, the
+// message box and "Write" go to `calls`; the status line and the working state apart.
 class RecordingShell final : public CatalogueShell {
 public:
     void SetHourglass(bool busy) override { calls.push_back(busy ? "hourglass" : "pointer"); }
@@ -18,9 +19,23 @@ public:
         writeEnabled = enabled;
         calls.push_back(enabled ? "write on" : "write off");
     }
+    void SetWorking(bool on) override { working.push_back(on); }
+    void ShowProgress(const std::string& text, int done, int total) override
+    {
+        progress.push_back(text);
+        lastDone = done;
+        lastTotal = total;
+    }
+    void ShowOutcome(const std::string& text) override { outcomes.push_back(text); }
+    void WorkFailed(WorkKind kind) override { failures.push_back(kind); }
 
     std::vector<std::string> calls;
     std::optional<bool> writeEnabled;  // nullopt: never set
+    std::vector<bool> working;
+    std::vector<std::string> progress;
+    int lastDone = 0, lastTotal = 0;
+    std::vector<std::string> outcomes;
+    std::vector<WorkKind> failures;
 };
 
 }  // namespace korvalis::test

@@ -364,13 +364,27 @@ TEST(DirectoryChoice, FollowsTheChoiceStates)
          2,
          0},
         {"own folder", {own, okPlanes}, {Entry::Own}, "D:\\Planes\\", "Own Directory - D:\\Planes", 1, 1},
-        {"own entry checked opens no dialog",
+        {"the checked own entry opens the dialog again",
          {own, okPlanes, own},
          {Entry::Own},
          "D:\\Planes\\",
          "Own Directory - D:\\Planes",
          1,
-         1},
+         2},
+        {"cancel keeps the own folder",
+         {own, okPlanes, own, cancel},
+         {Entry::Own},
+         "D:\\Planes\\",
+         "Own Directory - D:\\Planes",
+         1,
+         2},
+        {"another own folder straight away",
+         {own, okPlanes, own, okMore},
+         {Entry::Own},
+         "E:\\More\\",
+         "Own Directory - E:\\More",
+         2,
+         2},
         {"own caption outlives its check mark",
          {own, okPlanes, fs2004},
          {Entry::FS2004},
@@ -436,11 +450,12 @@ TEST(DirectoryChoice, ChoosingTheCurrentSourceAgainDoesNothing)
         const char* name;
         std::vector<Step> choose;
         Step again;
+        bool opensDialog;  // the own entry offers the chooser again; nothing else happens yet
     };
     const Case cases[] = {
-        {"FS2002", {{Step::FS2002, ""}}, {Step::FS2002, ""}},
-        {"FS2004", {{Step::FS2004, ""}}, {Step::FS2004, ""}},
-        {"own folder", {{Step::Own, ""}, {Step::Ok, "D:\\Planes"}}, {Step::Own, ""}},
+        {"FS2002", {{Step::FS2002, ""}}, {Step::FS2002, ""}, false},
+        {"FS2004", {{Step::FS2004, ""}}, {Step::FS2004, ""}, false},
+        {"own folder", {{Step::Own, ""}, {Step::Ok, "D:\\Planes"}}, {Step::Own, ""}, true},
     };
     for (const auto& c : cases) {
         Session run("C:\\FS2002", "D:\\FS9");
@@ -450,16 +465,19 @@ TEST(DirectoryChoice, ChoosingTheCurrentSourceAgainDoesNothing)
         const std::string mode = run.state.DialogMode;
         const auto callsBefore = run.main.calls.size();
 
+        const int openings = run.main.Count("dialog opened Dir");
         Perform(run, c.again);
-        EXPECT_EQ(run.main.calls.size(), callsBefore) << c.name << ": no menu, window, dialog or scan call";
+        EXPECT_EQ(run.main.calls.size(), callsBefore + (c.opensDialog ? 1 : 0))
+            << c.name << ": no menu, window or scan call";
+        EXPECT_EQ(run.main.Count("dialog opened Dir"), openings + (c.opensDialog ? 1 : 0)) << c.name;
         EXPECT_EQ(run.main.rows, 3) << c.name;
         EXPECT_EQ(run.state.AircraftDir, dir) << c.name;
-        EXPECT_EQ(run.state.DialogMode, mode) << c.name;
-        EXPECT_FALSE(run.main.dialogOpen) << c.name;
+        EXPECT_EQ(run.state.DialogMode, c.opensDialog ? "Dir" : mode) << c.name;
+        EXPECT_EQ(run.main.dialogOpen, c.opensDialog) << c.name;
     }
 }
 
-TEST(DirectoryChoice, WithNeitherSimulatorTheOwnFolderIsChosenOnce)
+TEST(DirectoryChoice, WithNeitherSimulatorTheOwnFolderCanBeChosenAgain)
 {
     Session run("", "");
     EXPECT_FALSE(run.main.items.at(Entry::FS2002).enabled);
@@ -473,9 +491,10 @@ TEST(DirectoryChoice, WithNeitherSimulatorTheOwnFolderIsChosenOnce)
     run.choice.OnSelectOwn();
     run.choice.AcceptOwnDirectory("D:\\Planes");
     run.choice.OnSelectOwn();
-    EXPECT_EQ(run.main.Count("dialog opened Dir"), 1);
-    EXPECT_EQ(run.state.AircraftDir, "D:\\Planes\\");
-    EXPECT_EQ(run.main.scans.size(), 1u);
+    run.choice.AcceptOwnDirectory("E:\\More");
+    EXPECT_EQ(run.main.Count("dialog opened Dir"), 2);
+    EXPECT_EQ(run.state.AircraftDir, "E:\\More\\");
+    EXPECT_EQ(run.main.scans.size(), 2u);
 }
 
 TEST(MenuText, DoublesEveryAmpersand)

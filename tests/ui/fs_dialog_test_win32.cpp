@@ -164,9 +164,13 @@ TEST_F(FsDialogTest, EnterAcceptsTheFolderAndAnEmptyOneIsReported)
     EXPECT_TRUE(m_main.MenuChecked(IDM_SELECT_OWN));
     ExpectClosedAndMainBack();
 
-    // The own entry is not offered again while it carries the check mark.
+    // The checked own entry offers the chooser again, so another folder can be picked.
     m_main.Command(IDM_SELECT_OWN);
-    EXPECT_EQ(Dialog(), nullptr);
+    EXPECT_NE(Dialog(), nullptr);
+    ::SendMessageW(Control(IDCANCEL), BM_CLICK, 0, 0);
+    m_main.Pump();
+    ExpectClosedAndMainBack();
+    EXPECT_EQ(m_main.Caption(), L"Korvalis - " + Wide(m_dir / "empty") + L"\\");
 }
 
 TEST_F(FsDialogTest, AboutShowsOnlyTheTextAndACentredOk)

@@ -106,10 +106,13 @@ TEST(MainWindow, StartsWithTheMenusColumnsAndStatesOfTheDesign)
         EXPECT_STREQ(text, headers[i]);
     }
     if (main.Window().Dpi() == 96) {
-        RECT client;
+        RECT client, status;
         ::GetClientRect(main.Handle(), &client);
+        ::GetWindowRect(main.Window().StatusHandle(), &status);
+        ::MapWindowPoints(nullptr, main.Handle(), reinterpret_cast<POINT*>(&status), 2);
         EXPECT_EQ(client.right, 559);                             // 8385 twips
-        EXPECT_EQ(client.bottom, 365);                            // 5475 twips
+        EXPECT_EQ(status.top, 365);                               // 5475 twips, the status bar below
+        EXPECT_EQ(client.bottom, 365 + (status.bottom - status.top));
         EXPECT_EQ(ListView_GetColumnWidth(main.List(), 0), 277);  // 4159.375 twips
         EXPECT_EQ(ListView_GetColumnWidth(main.List(), 1), 166);  // 2495.625 twips
         EXPECT_EQ(ListView_GetColumnWidth(main.List(), 2), 87);   // 1300 twips
@@ -131,11 +134,12 @@ TEST(MainWindow, ADpiChangeLaysTheWindowOutAgainAtTheNewScale)
     ::SendMessageW(main.Handle(), WM_DPICHANGED, MAKEWPARAM(scaled, scaled),
                    reinterpret_cast<LPARAM>(&suggested));
 
-    RECT client, list;
+    RECT client, list, status;
     ::GetClientRect(main.Handle(), &client);
     ::GetClientRect(main.List(), &list);
+    ::GetWindowRect(main.Window().StatusHandle(), &status);
     EXPECT_EQ(client.right, ::MulDiv(8385, static_cast<int>(scaled), 1440));
-    EXPECT_EQ(client.bottom, ::MulDiv(5475, static_cast<int>(scaled), 1440));
+    EXPECT_EQ(client.bottom, ::MulDiv(5475, static_cast<int>(scaled), 1440) + (status.bottom - status.top));
     RECT window;
     ::GetWindowRect(main.List(), &window);
     EXPECT_EQ(window.right - window.left, ::MulDiv(8355, static_cast<int>(scaled), 1440));

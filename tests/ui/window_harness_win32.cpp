@@ -62,7 +62,16 @@ MainWindowHarness::~MainWindowHarness()
 void MainWindowHarness::Command(int id)
 {
     ::SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    Settle();
+}
+
+void MainWindowHarness::Settle()
+{
     Pump();
+    while (Handle() != nullptr && m_window->Working()) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT);
+        Pump();
+    }
 }
 
 bool MainWindowHarness::Route(HWND target, WPARAM key)
@@ -84,14 +93,14 @@ bool MainWindowHarness::CtrlKey(WPARAM key)
     const bool taken = Route(focus != nullptr ? focus : Handle(), key);
     keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
     ::SetKeyboardState(keys);
-    Pump();
+    Settle();
     return taken;
 }
 
 void MainWindowHarness::Key(HWND target, WPARAM key)
 {
     Route(target, key);
-    Pump();
+    Settle();
 }
 
 void MainWindowHarness::Pump()

@@ -33,6 +33,8 @@ public:
     // A key (no modifier) sent to a window through the program's own message routing.
     void Key(HWND target, WPARAM key);
     void Pump();
+    // Pumps until the work a command started is over and shown.
+    void Settle();
 
     std::wstring MenuText(UINT id) const;
     bool MenuEnabled(UINT id) const;

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "core/text.h"
+
+namespace korvalis {
+
+// The type texts a row shows, by type code.
+inline constexpr const char* kTypeTexts[] = {"Aircraft", "Helicopter", "non flyable"};
+
+// The type cell's text for a type code: one of kTypeTexts, "" for codes other than 0, 1 and 2.
+inline std::string TypeText(std::uint8_t code) { return code < 3 ? kTypeTexts[code] : ""; }
+
+// One row of the aircraft list: one .air file one folder below the aircraft directory.
+struct AirfileRow {
+    // The names exactly as the file system returned them, so the path rebuilt for
+    // writing is the file that was scanned, whatever characters its name holds.
+    std::filesystem::path folder;
+    std::filesystem::path file;
+    std::uint8_t scannedType = 0;  // the type the scan read; the type cell's tooltip shows it
+    std::uint8_t fileType = 0;     // the type the file holds as far as the program knows
+    std::uint8_t pendingType = 0;  // the type "Write" would write: the type cell shows it
+    std::string folderKey;         // sort keys, made once when the row is made
+    std::string fileKey;
+    std::uint32_t scanIndex = 0;  // the row's place in scan order
+
+    [[nodiscard]] std::string FolderText() const { return PathToUtf8(folder); }  // column "Dir"
+    [[nodiscard]] std::string FileText() const { return PathToUtf8(file); }      // column "Airfile"
+    [[nodiscard]] bool Changed() const { return pendingType != fileType; }
+};
+
+enum class SortColumn { Scan, Folder, File, Type };
+
+// The order of the rows: the scan's until a column is chosen.
+struct SortOrder {
+    SortColumn column = SortColumn::Scan;
+    bool descending = false;
+    bool operator==(const SortOrder&) const = default;
+};
+
+// Whether `a` goes before `b`: by the column (names by their keys, types by code with empty
+// cells last), ties by folder, then file, then scan order. Descending reverses all but the
+// scan order, so equal rows keep the order they were found in either way.
+bool RowBefore(const AirfileRow& a, const AirfileRow& b, SortOrder order);
+
+}  // namespace korvalis

@@ -1,0 +1,90 @@
+#include "catalogue/row_store.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace korvalis {
+
+namespace {
+
+// Empty type cells (codes other than 0, 1 and 2) sort after every type.
+int TypeRank(const AirfileRow& row) { return row.pendingType < 3 ? row.pendingType : 3; }
+
+template <typename T>
+int Compare(const T& a, const T& b)
+{
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+}  // namespace
+
+bool RowBefore(const AirfileRow& a, const AirfileRow& b, SortOrder order)
+{
+    int result = 0;
+    switch (order.column) {
+        case SortColumn::Scan:
+            return a.scanIndex < b.scanIndex;
+        case SortColumn::Folder:
+            break;
+        case SortColumn::File:
+            result = Compare(a.fileKey, b.fileKey);
+            break;
+        case SortColumn::Type:
+            result = Compare(TypeRank(a), TypeRank(b));
+            break;
+    }
+    if (result == 0) result = Compare(a.folderKey, b.folderKey);
+    if (result == 0) result = Compare(a.fileKey, b.fileKey);
+    if (result == 0) return a.scanIndex < b.scanIndex;
+    return order.descending ? result > 0 : result < 0;
+}
+
+void RowStore::Clear() noexcept
+{
+    m_rows.clear();
+    m_changed = 0;
+}
+
+void RowStore::Append(std::vector<AirfileRow> rows)
+{
+    for (const AirfileRow& row : rows) Count(row, +1);
+    const auto before = [this](const AirfileRow& a, const AirfileRow& b) { return RowBefore(a, b, m_order); };
+    const auto middle = static_cast<std::ptrdiff_t>(m_rows.size());
+    m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    if (m_order.column == SortColumn::Scan) return;
+    std::sort(m_rows.begin() + middle, m_rows.end(), before);
+    std::inplace_merge(m_rows.begin(), m_rows.begin() + middle, m_rows.end(), before);
+}
+
+std::vector<std::uint32_t> RowStore::Sort(SortOrder order)
+{
+    m_order = order;
+    // Sort positions, then move each row once: rows are large, indices are not.
+    std::vector<std::uint32_t> from(m_rows.size());
+    std::iota(from.begin(), from.end(), 0u);
+    std::sort(from.begin(), from.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return RowBefore(m_rows[a], m_rows[b], order); });
+    std::vector<AirfileRow> rows;
+    rows.reserve(m_rows.size());
+    for (const std::uint32_t i : from) rows.push_back(std::move(m_rows[i]));
+    m_rows = std::move(rows);
+    return from;
+}
+
+void RowStore::SetPendingType(int index, std::uint8_t code)
+{
+    AirfileRow& row = m_rows.at(static_cast<std::size_t>(index));
+    Count(row, -1);
+    row.pendingType = code;
+    Count(row, +1);
+}
+
+void RowStore::SetFileType(int index, std::uint8_t code)
+{
+    AirfileRow& row = m_rows.at(static_cast<std::size_t>(index));
+    Count(row, -1);
+    row.fileType = row.pendingType = code;
+    Count(row, +1);
+}
+
+}  // namespace korvalis

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "catalogue/airfile_row.h"
+
+namespace korvalis {
+
+// The rows of a list in their shown order, and the sort that order follows. Both lists keep
+// their rows here; the marks live with each list (the window's are the ListView's selection).
+class RowStore {
+public:
+    [[nodiscard]] int Count() const noexcept { return static_cast<int>(m_rows.size()); }
+    [[nodiscard]] const AirfileRow& At(int index) const { return m_rows.at(static_cast<std::size_t>(index)); }
+    [[nodiscard]] SortOrder Order() const noexcept { return m_order; }
+    // Rows whose pending type differs from the type their file holds.
+    [[nodiscard]] int ChangedCount() const noexcept { return m_changed; }
+
+    void Clear() noexcept;
+    // Adds rows that come in scan order: at the end, or in their places when a column is chosen.
+    // Only for a list without marks, as a scan fills: the marks would stay where they were.
+    void Append(std::vector<AirfileRow> rows);
+    // Puts the rows in `order`. Returns where each row came from: the row now at position i was
+    // at result[i], so what the owner keeps by position (marks, focus) can follow its row.
+    std::vector<std::uint32_t> Sort(SortOrder order);
+    void SetPendingType(int index, std::uint8_t code);
+    // The file now holds `code` (written or restored), which is also what is pending.
+    void SetFileType(int index, std::uint8_t code);
+
+private:
+    void Count(const AirfileRow& row, int sign) noexcept { m_changed += row.Changed() ? sign : 0; }
+
+    std::vector<AirfileRow> m_rows;
+    SortOrder m_order;
+    int m_changed = 0;
+};
+
+}  // namespace korvalis

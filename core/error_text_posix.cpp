@@ -1,0 +1,9 @@
+#include <cstring>
+
+#include "core/error_text.h"
+
+namespace korvalis::detail {
+
+std::string SystemErrorText(std::int32_t error) { return std::strerror(error); }
+
+}  // namespace korvalis::detail
