@@ -19,15 +19,6 @@ inline std::wstring Wide(std::string_view utf8)
     return wide;
 }
 
-// Whether the text survives the trip through the system's ANSI code page unchanged.
-inline bool FitsAnsiCodePage(const std::wstring& text)
-{
-    BOOL usedDefault = FALSE;
-    const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
-                                           static_cast<int>(text.size()), nullptr, 0, nullptr, &usedDefault);
-    return size > 0 && !usedDefault;
-}
-
 inline bool KeyExists(HKEY root, const std::wstring& path, REGSAM view)
 {
     HKEY key = nullptr;
