@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/registry.h"
+#include "core/text.h"
 #include "tests/support/registry_scratch_win32.h"
 
 namespace korvalis::test {
@@ -19,7 +20,7 @@ class RegReadValueTest : public ::testing::Test {
 protected:
     RegReadValueTest()
         : m_name(::testing::UnitTest::GetInstance()->current_test_info()->name()),
-          m_key(HKEY_LOCAL_MACHINE, Wide(KeyPath()), KEY_WOW64_32KEY)
+          m_key(HKEY_LOCAL_MACHINE, WideFromUtf8(KeyPath()), KEY_WOW64_32KEY)
     {
     }
     ~RegReadValueTest() override
@@ -206,7 +207,7 @@ TEST_F(RegReadValueTest, KeyPathsOpenWithOrWithoutClosingSeparator)
 TEST_F(RegReadValueTest, ReadsOnlyTheThirtyTwoBitView)
 {
     const std::string path = KeyPath() + "-64";
-    ScratchKey only64(HKEY_LOCAL_MACHINE, Wide(path), KEY_WOW64_64KEY);
+    ScratchKey only64(HKEY_LOCAL_MACHINE, WideFromUtf8(path), KEY_WOW64_64KEY);
     ASSERT_TRUE(only64.Created());
     ASSERT_EQ(only64.SetText(L"EXE Path", L"C:\\Only64"), ERROR_SUCCESS);
     EXPECT_EQ(RegReadValue(kRootLocalMachine, path + "\\", "EXE Path"), kMarker);
@@ -219,7 +220,7 @@ TEST_F(RegReadValueTest, HonoursTheRootItIsGiven)
 {
     // The current user's Software key is the same in both views, so the view does not matter.
     const std::string path = "Software\\Korvalis-Tests-" + m_name;
-    ScratchKey user(HKEY_CURRENT_USER, Wide(path), 0);
+    ScratchKey user(HKEY_CURRENT_USER, WideFromUtf8(path), 0);
     ASSERT_TRUE(user.Created());
     ASSERT_EQ(user.SetText(L"EXE Path", L"C:\\User"), ERROR_SUCCESS);
     EXPECT_EQ(RegReadValue(kRootCurrentUser, path, "EXE Path"), "C:\\User");
@@ -237,7 +238,7 @@ TEST_F(RegReadValueTest, NamesOutsideTheAnsiCodePageFindTheirOwnKeyAndValue)
 {
     // Through the ANSI code page the value's name would become question marks, and a value
     // named so would answer for it.
-    ScratchKey sub(HKEY_LOCAL_MACHINE, Wide(KeyPath()) + L"\\Ключ キー", KEY_WOW64_32KEY);
+    ScratchKey sub(HKEY_LOCAL_MACHINE, WideFromUtf8(KeyPath()) + L"\\Ключ キー", KEY_WOW64_32KEY);
     ASSERT_TRUE(sub.Created());
     ASSERT_EQ(sub.SetText(L"Путь パス", L"found"), ERROR_SUCCESS);
     ASSERT_EQ(sub.SetText(L"???? ??", L"wrong"), ERROR_SUCCESS);
