@@ -82,9 +82,9 @@ std::string RegReadValue(std::uint32_t root, std::string_view key, std::string_v
         case REG_BINARY:
             return FormatBytes(buffer.data(), length);
         default:
-            // Every other value loses its last character, for text the terminating NUL (or half
-            // a character, when the byte count is odd). A value of no bytes at all has no text to
-            // give, and reads as the empty text rather than as a failure.
+            // Text loses its last character, normally the terminating NUL (of an odd byte count,
+            // the half character at the end); other values lose their last byte. A value of no
+            // bytes at all has no text to give, and reads as the empty text rather than as a failure.
             if (length == 0) return std::string();
             if (text) {
                 std::wstring wide((length - 1) / sizeof(wchar_t), L'\0');
