@@ -6,12 +6,19 @@
 
 namespace korvalis {
 
+namespace {
+
+// One call takes at most this many units. Texts here are names, paths and captions, far
+// shorter; a longer one would convert to nothing.
+constexpr std::size_t kMaxLength = INT_MAX;
+
+}  // namespace
+
 // The system's own UTF-8 codec. Without MB_ERR_INVALID_CHARS a malformed sequence becomes
 // U+FFFD (since Vista), so a name with a bad byte still shows rather than vanishing.
 std::wstring WideFromUtf8(std::string_view utf8)
 {
-    // Texts here are names, paths and captions, far below the 2 GiB one call takes.
-    if (utf8.empty() || utf8.size() > INT_MAX) return {};
+    if (utf8.empty() || utf8.size() > kMaxLength) return {};
     const int size = static_cast<int>(utf8.size());
     const int wideSize = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
     if (wideSize <= 0) return {};
@@ -22,7 +29,7 @@ std::wstring WideFromUtf8(std::string_view utf8)
 
 std::string Utf8FromWide(std::wstring_view wide)
 {
-    if (wide.empty() || wide.size() > INT_MAX) return {};
+    if (wide.empty() || wide.size() > kMaxLength) return {};
     const int size = static_cast<int>(wide.size());
     const int utf8Size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
     if (utf8Size <= 0) return {};
