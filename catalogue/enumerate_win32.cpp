@@ -16,9 +16,14 @@ template <typename Each>
 bool FindAll(const fs::path& pattern, Each each)
 {
     WIN32_FIND_DATAW data;
-    UniqueFindHandle find(::FindFirstFileExW(io::Win32Path(pattern).c_str(), FindExInfoBasic, &data,
-                                             FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!find) return false;
+    const HANDLE first = ::FindFirstFileExW(io::Win32Path(pattern).c_str(), FindExInfoBasic, &data,
+                                            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    const DWORD error = first == INVALID_HANDLE_VALUE ? ::GetLastError() : ERROR_SUCCESS;
+    UniqueFindHandle find(first);
+    // "File not found" is an empty answer, not a failure: a drive's root has no "." entry, so
+    // an empty root matches nothing, nor does "*.air" in a folder without such files. A
+    // missing path or a drive that is not ready answers otherwise.
+    if (!find) return error == ERROR_FILE_NOT_FOUND;
     do {
         each(data);
     } while (::FindNextFileW(find.Get(), &data));

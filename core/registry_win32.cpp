@@ -3,44 +3,20 @@
 #include <windows.h>
 
 #include <array>
+#include <cstring>
 
 #include "core/handles_win32.h"
+#include "core/text.h"
 
 namespace korvalis {
 
 namespace {
 
+// A value of any type reads up to this many bytes, text up to this many UTF-16 characters
+// with its terminating NUL: the same 2,047 characters the ANSI call gave.
 constexpr DWORD kValueBufferSize = 2048;
 
 std::string Marker() { return std::string(RegReadErrorMarker); }
-
-// Converts between two code pages through UTF-16. Returns false when the text cannot be
-// converted, or (checkFit) when a character has no place in the target code page.
-bool Recode(std::string_view text, UINT from, UINT to, bool checkFit, std::string& out)
-{
-    out.clear();
-    if (text.empty()) return true;
-    if (from == CP_ACP) from = ::GetACP();
-    if (to == CP_ACP) to = ::GetACP();
-    if (text.size() > 0x7FFFFFFFu) return false;
-    const int inSize = static_cast<int>(text.size());
-    const DWORD inFlags = from == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
-    const int wideSize = ::MultiByteToWideChar(from, inFlags, text.data(), inSize, nullptr, 0);
-    if (wideSize <= 0) return false;
-    std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
-    ::MultiByteToWideChar(from, inFlags, text.data(), inSize, wide.data(), wideSize);
-
-    // The default-character report is refused for UTF-8, where every character fits anyway.
-    BOOL usedDefault = FALSE;
-    BOOL* usedDefaultOut = checkFit && to != CP_UTF8 ? &usedDefault : nullptr;
-    const DWORD outFlags = usedDefaultOut != nullptr ? WC_NO_BEST_FIT_CHARS : 0;
-    const int outSize =
-        ::WideCharToMultiByte(to, outFlags, wide.data(), wideSize, nullptr, 0, nullptr, usedDefaultOut);
-    if (outSize <= 0 || usedDefault) return false;
-    out.assign(static_cast<std::size_t>(outSize), '\0');
-    ::WideCharToMultiByte(to, outFlags, wide.data(), wideSize, out.data(), outSize, nullptr, nullptr);
-    return true;
-}
 
 std::string FormatNumber(const BYTE* bytes)
 {
@@ -68,49 +44,56 @@ std::string FormatBytes(const BYTE* bytes, DWORD length)
 
 std::string RegReadValue(std::uint32_t root, std::string_view key, std::string_view valueName)
 {
-    // The ANSI functions take names in the system code page and stop at a NUL.
-    std::string keyAnsi;
-    std::string nameAnsi;
-    if (key.find('\0') != std::string_view::npos || valueName.find('\0') != std::string_view::npos ||
-        !Recode(key, CP_UTF8, CP_ACP, true, keyAnsi) || !Recode(valueName, CP_UTF8, CP_ACP, true, nameAnsi)) {
+    // The registry takes names as NUL-terminated text: a NUL inside would cut them short.
+    if (key.find('\0') != std::string_view::npos || valueName.find('\0') != std::string_view::npos) {
         return Marker();
     }
+    // The wide calls, because the ANSI ones turn every character the system's code page
+    // lacks into "?", and a folder name in another script would then be lost.
+    const std::wstring keyWide = WideFromUtf8(key);
+    const std::wstring nameWide = WideFromUtf8(valueName);
 
     // Predefined roots are negative 32-bit numbers, sign-extended in a 64-bit process.
     const HKEY rootKey = reinterpret_cast<HKEY>(static_cast<LONG_PTR>(static_cast<LONG>(root)));
     // The simulators are 32-bit programs and recorded their paths in the 32-bit view.
     HKEY opened = nullptr;
-    if (::RegOpenKeyExA(rootKey, keyAnsi.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &opened) !=
+    if (::RegOpenKeyExW(rootKey, keyWide.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &opened) !=
         ERROR_SUCCESS) {
         return Marker();
     }
     const UniqueRegKey handle(opened);
 
     // Filled with spaces first, so a number shorter than four bytes reads the spaces behind it.
-    std::array<BYTE, kValueBufferSize> buffer;
+    std::array<BYTE, kValueBufferSize * sizeof(wchar_t)> buffer;
     buffer.fill(' ');
     DWORD type = 0;
-    DWORD length = kValueBufferSize;
-    if (::RegQueryValueExA(handle.Get(), nameAnsi.c_str(), nullptr, &type, buffer.data(), &length) !=
-            ERROR_SUCCESS ||
-        length > kValueBufferSize) {
+    DWORD length = static_cast<DWORD>(buffer.size());
+    if (::RegQueryValueExW(handle.Get(), nameWide.c_str(), nullptr, &type, buffer.data(), &length) !=
+        ERROR_SUCCESS) {
         return Marker();
     }
+    // The types the system keeps as UTF-16 text; all others come as stored.
+    const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+    if (length > (text ? buffer.size() : kValueBufferSize)) return Marker();
 
     switch (type) {
         case REG_DWORD:
             return FormatNumber(buffer.data());
         case REG_BINARY:
             return FormatBytes(buffer.data(), length);
-        default: {
-            // Text loses its last byte, the terminating NUL. A value of no bytes at all has no
-            // text to give, and reads as the empty text rather than as a failure.
+        default:
+            // Text loses its last character, normally the terminating NUL (of an odd byte count,
+            // the half character at the end); other values lose their last byte. A value of no
+            // bytes at all has no text to give, and reads as the empty text rather than as a failure.
             if (length == 0) return std::string();
-            std::string utf8;
-            const std::string_view ansi(reinterpret_cast<const char*>(buffer.data()), length - 1);
-            if (!Recode(ansi, CP_ACP, CP_UTF8, false, utf8)) return Marker();
-            return utf8;
-        }
+            if (text) {
+                std::wstring wide((length - 1) / sizeof(wchar_t), L'\0');
+                std::memcpy(wide.data(), buffer.data(), wide.size() * sizeof(wchar_t));
+                return Utf8FromWide(wide);
+            }
+            // Bytes of no declared text have no code page to read them in: they are passed on
+            // as they are.
+            return std::string(reinterpret_cast<const char*>(buffer.data()), length - 1);
     }
 }
 

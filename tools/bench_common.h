@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 

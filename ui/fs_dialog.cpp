@@ -9,6 +9,7 @@
 #include "core/window_topmost.h"
 #include "ui/dpi.h"
 #include "ui/failure_report.h"
+#include "ui/folder_path.h"
 #include "ui/resource.h"
 
 namespace korvalis {
@@ -27,16 +28,16 @@ constexpr TwipsRect kOkButton = {1380, 3240, 1215, 375};
 constexpr TwipsRect kCancelButton = {60, 3240, 1215, 375};
 constexpr TwipsRect kAboutLabel = {60, 900, 4515, 1575};
 
-std::wstring WithoutTrailingSeparator(std::wstring path)
-{
-    // A drive's root keeps its "\"; every other folder is shown without one.
-    while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
-    return path;
-}
-
 std::wstring Child(const std::wstring& parent, const std::wstring& name)
 {
     return parent.back() == L'\\' ? parent + name : parent + L"\\" + name;
+}
+
+std::wstring WindowsFolder()
+{
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = ::GetWindowsDirectoryW(folder, MAX_PATH);
+    return length < MAX_PATH ? std::wstring(folder, length) : std::wstring();
 }
 
 // The folders the directory list offers: the same visible sub-folders the scan would look into.
@@ -269,20 +270,12 @@ bool FsDialog::SetDirPath(const std::wstring& path)
     }
     if (length == 0) return false;
     full.resize(length);
-    full = WithoutTrailingSeparator(full);
+    // The chain of open folders from the root down, then the folders inside the current one.
+    const std::vector<std::wstring> chain = FolderChain(full);
+    full = chain.back();
 
     std::vector<std::wstring> children;
     if (!ListSubfolders(full, children)) return false;
-
-    // The chain of open folders from the root down, then the folders inside the current one.
-    std::vector<std::wstring> chain;
-    for (std::wstring p = full;;) {
-        chain.push_back(p);
-        const std::size_t cut = p.find_last_of(L'\\');
-        if (p.size() <= 3 || cut == std::wstring::npos) break;
-        p = cut <= 2 ? p.substr(0, 3) : p.substr(0, cut);
-    }
-    std::reverse(chain.begin(), chain.end());
 
     HWND list = ::GetDlgItem(m_hwnd, IDC_DIRLIST);
     ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
@@ -306,8 +299,8 @@ bool FsDialog::SetDirPath(const std::wstring& path)
     m_dirPath = full;
     // Keep the drive list on the drive shown.
     HWND drives = ::GetDlgItem(m_hwnd, IDC_DRIVELIST);
-    const wchar_t drive[] = {full[0], L':', L'\0'};
-    const int index = ComboBox_FindStringExact(drives, -1, drive);
+    const std::wstring drive = DriveToShow(full, m_lastDrive, WindowsFolder());
+    const int index = ComboBox_FindStringExact(drives, -1, drive.c_str());
     if (index >= 0) ComboBox_SetCurSel(drives, index);
     m_lastDrive = drive;
     OnFolderChange();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/registry.h"
+#include "core/text.h"
 #include "tests/support/registry_scratch_win32.h"
 
 namespace korvalis::test {
@@ -19,7 +20,7 @@ class RegReadValueTest : public ::testing::Test {
 protected:
     RegReadValueTest()
         : m_name(::testing::UnitTest::GetInstance()->current_test_info()->name()),
-          m_key(HKEY_LOCAL_MACHINE, Wide(KeyPath()), KEY_WOW64_32KEY)
+          m_key(HKEY_LOCAL_MACHINE, WideFromUtf8(KeyPath()), KEY_WOW64_32KEY)
     {
     }
     ~RegReadValueTest() override
@@ -79,6 +80,7 @@ TEST_F(RegReadValueTest, OtherTypesLoseTheirLastByte)
         {"eight bytes of a 64-bit number", REG_QWORD, "ABCDEFGH", "ABCDEFG"},
         {"no particular type", REG_NONE, "xyz", "xy"},
         {"one byte gives nothing", REG_NONE, "x", ""},
+        {"bytes passed on unconverted", REG_NONE, "\xE9t\xE9!", "\xE9t\xE9"},
         // Left open by the rules of the reader: no bytes at all read as the empty text.
         {"no bytes", REG_NONE, "", ""},
         {"text of no bytes", REG_SZ, "", ""},
@@ -205,7 +207,7 @@ TEST_F(RegReadValueTest, KeyPathsOpenWithOrWithoutClosingSeparator)
 TEST_F(RegReadValueTest, ReadsOnlyTheThirtyTwoBitView)
 {
     const std::string path = KeyPath() + "-64";
-    ScratchKey only64(HKEY_LOCAL_MACHINE, Wide(path), KEY_WOW64_64KEY);
+    ScratchKey only64(HKEY_LOCAL_MACHINE, WideFromUtf8(path), KEY_WOW64_64KEY);
     ASSERT_TRUE(only64.Created());
     ASSERT_EQ(only64.SetText(L"EXE Path", L"C:\\Only64"), ERROR_SUCCESS);
     EXPECT_EQ(RegReadValue(kRootLocalMachine, path + "\\", "EXE Path"), kMarker);
@@ -218,57 +220,30 @@ TEST_F(RegReadValueTest, HonoursTheRootItIsGiven)
 {
     // The current user's Software key is the same in both views, so the view does not matter.
     const std::string path = "Software\\Korvalis-Tests-" + m_name;
-    ScratchKey user(HKEY_CURRENT_USER, Wide(path), 0);
+    ScratchKey user(HKEY_CURRENT_USER, WideFromUtf8(path), 0);
     ASSERT_TRUE(user.Created());
     ASSERT_EQ(user.SetText(L"EXE Path", L"C:\\User"), ERROR_SUCCESS);
     EXPECT_EQ(RegReadValue(kRootCurrentUser, path, "EXE Path"), "C:\\User");
     EXPECT_EQ(RegReadValue(kRootLocalMachine, path, "EXE Path"), kMarker);
 }
 
-// Characters for the ANSI tests: the first that the system code page holds, and the first it lacks.
-std::wstring FirstFitting(bool fits)
+TEST_F(RegReadValueTest, TextOutsideTheAnsiCodePageReadsInFull)
 {
-    for (const wchar_t* candidate : {L"\u00C4", L"\u00E9", L"\u0416", L"\u03A9", L"\u98DB", L"\u2603"}) {
-        if (FitsAnsiCodePage(candidate) == fits) return candidate;
-    }
-    return L"";
+    // Cyrillic and Japanese side by side: no ANSI code page holds both.
+    ASSERT_EQ(m_key.SetText(L"EXE Path", L"D:\\Игры\\フライト 2004\\"), ERROR_SUCCESS);
+    EXPECT_EQ(Read("EXE Path"), "D:\\Игры\\フライト 2004\\");
 }
 
-std::string Utf8(const std::wstring& wide)
+TEST_F(RegReadValueTest, NamesOutsideTheAnsiCodePageFindTheirOwnKeyAndValue)
 {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr,
-                          nullptr);
-    return utf8;
-}
-
-TEST_F(RegReadValueTest, TextGoesThroughTheAnsiCodePageAsUtf8)
-{
-    const std::wstring fitting = FirstFitting(true);
-    ASSERT_FALSE(fitting.empty()) << "code page " << ::GetACP();
-    const std::wstring folder = L"C:\\Spiele\\Flugsimulator " + fitting;
-    ASSERT_EQ(m_key.SetText(L"EXE Path", folder), ERROR_SUCCESS);
-    EXPECT_EQ(Read("EXE Path"), Utf8(folder));
-
-    // Key and value names are UTF-8 too.
-    const std::wstring name = L"Pfad " + fitting;
-    ScratchKey sub(HKEY_LOCAL_MACHINE, Wide(KeyPath()) + L"\\" + fitting, KEY_WOW64_32KEY);
+    // Through the ANSI code page the value's name would become question marks, and a value
+    // named so would answer for it.
+    ScratchKey sub(HKEY_LOCAL_MACHINE, WideFromUtf8(KeyPath()) + L"\\Ключ キー", KEY_WOW64_32KEY);
     ASSERT_TRUE(sub.Created());
-    ASSERT_EQ(sub.SetText(name, L"found"), ERROR_SUCCESS);
-    EXPECT_EQ(RegReadValue(kRootLocalMachine, KeyPath() + "\\" + Utf8(fitting) + "\\", Utf8(name)), "found");
-}
+    ASSERT_EQ(sub.SetText(L"Путь パス", L"found"), ERROR_SUCCESS);
+    ASSERT_EQ(sub.SetText(L"???? ??", L"wrong"), ERROR_SUCCESS);
 
-TEST_F(RegReadValueTest, NameOutsideTheAnsiCodePageIsNotGuessed)
-{
-    const std::wstring missing = FirstFitting(false);
-    ASSERT_FALSE(missing.empty()) << "code page " << ::GetACP();
-    // The ANSI form of the name would be "?", so a value named "?" must not answer for it.
-    ASSERT_EQ(m_key.SetText(L"?", L"wrong"), ERROR_SUCCESS);
-    ASSERT_EQ(m_key.SetText(missing, L"unreachable"), ERROR_SUCCESS);
-    EXPECT_EQ(Read(Utf8(missing)), kMarker);
-    EXPECT_EQ(Read("?"), "wrong");
+    EXPECT_EQ(RegReadValue(kRootLocalMachine, KeyPath() + "\\Ключ キー\\", "Путь パス"), "found");
 }
 
 }  // namespace

@@ -3,30 +3,9 @@
 #include <windows.h>
 
 #include <string>
-#include <string_view>
 #include <utility>
 
 namespace korvalis::test {
-
-// UTF-8 to UTF-16, for writing test values exactly as Windows stores them.
-inline std::wstring Wide(std::string_view utf8)
-{
-    if (utf8.empty()) return {};
-    const int size =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-    return wide;
-}
-
-// Whether the text survives the trip through the system's ANSI code page unchanged.
-inline bool FitsAnsiCodePage(const std::wstring& text)
-{
-    BOOL usedDefault = FALSE;
-    const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
-                                           static_cast<int>(text.size()), nullptr, 0, nullptr, &usedDefault);
-    return size > 0 && !usedDefault;
-}
 
 inline bool KeyExists(HKEY root, const std::wstring& path, REGSAM view)
 {

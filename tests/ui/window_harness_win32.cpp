@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "core/text.h"
 #include "ui/simulator_paths.h"
 
 namespace korvalis::test {
@@ -42,8 +43,7 @@ MainWindowHarness::MainWindowHarness(const std::wstring& fs2004Path)
     : m_window(std::make_unique<MainWindow>())
 {
     InitControlsOnce();
-    std::string fs2004;
-    for (wchar_t c : fs2004Path) fs2004 += static_cast<char>(c);  // test paths are ASCII
+    const std::string fs2004 = Utf8FromWide(fs2004Path);
     const RegistryReader reader = [fs2004](std::uint32_t, std::string_view key, std::string_view) {
         return key == kFS2004Key && !fs2004.empty() ? fs2004 : std::string(RegReadErrorMarker);
     };
