@@ -32,31 +32,6 @@ int Fail(const char* what)
     return 1;
 }
 
-struct WindowSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM param)
-{
-    auto& search = *reinterpret_cast<WindowSearch*>(param);
-    wchar_t className[64] = {};
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner != search.processId || ::GetClassNameW(window, className, 64) == 0) return TRUE;
-    if (std::wcscmp(className, L"KorvalisMain") != 0) return TRUE;
-    search.found = window;
-    return FALSE;
-}
-
-// The list's row count, or -1 when the program does not answer.
-long RowCount(HWND list)
-{
-    DWORD_PTR count = 0;
-    if (::SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count) == 0) return -1;
-    return static_cast<long>(count);
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -78,14 +53,16 @@ int wmain(int argc, wchar_t** argv)
     const UniqueKernelHandle process(started.hProcess);
     const UniqueKernelHandle thread(started.hThread);
 
-    WindowSearch search{started.dwProcessId, nullptr};
+    // Idle once its message loop runs, the window and its list made. The prefix is fresh: the
+    // only window of this class is the one just started.
+    ::WaitForInputIdle(process.Get(), static_cast<DWORD>(kDeadlineMs));
+    HWND main = nullptr;
     const ULONGLONG windowDeadline = ::GetTickCount64() + kDeadlineMs;
-    while (search.found == nullptr && ::GetTickCount64() < windowDeadline) {
+    while (main == nullptr && ::GetTickCount64() < windowDeadline) {
         ::Sleep(100);
-        ::EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
+        main = ::FindWindowW(L"KorvalisMain", nullptr);
     }
-    if (search.found == nullptr) return Fail("no KorvalisMain window");
-    const HWND main = search.found;
+    if (main == nullptr) return Fail("no KorvalisMain window");
     wchar_t caption[256] = {};
     ::GetWindowTextW(main, caption, 256);
     if (std::wcscmp(caption, L"Korvalis") != 0) return Fail("the window's caption is not \"Korvalis\"");
@@ -94,17 +71,14 @@ int wmain(int argc, wchar_t** argv)
     const HWND list = ::GetDlgItem(main, IDC_AIRFILES);
     if (list == nullptr) return Fail("no list in the window");
     ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_SELECT_FS2004, 0), 0);
-    // Rows may arrive after the command returns; more rows than expected is a failure at once.
+    // Rows may arrive after the command returns.
+    const auto rowCount = [list] { return static_cast<long>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); };
     long rows = 0;
     const ULONGLONG rowsDeadline = ::GetTickCount64() + kDeadlineMs;
-    while ((rows = RowCount(list)) >= 0 && rows < expectedRows && ::GetTickCount64() < rowsDeadline) {
-        ::Sleep(100);
-    }
+    while ((rows = rowCount()) < expectedRows && ::GetTickCount64() < rowsDeadline) ::Sleep(100);
     // A moment more, to see rows that a scan still running would add.
-    if (rows == expectedRows) {
-        ::Sleep(500);
-        rows = RowCount(list);
-    }
+    ::Sleep(500);
+    rows = rowCount();
     std::printf("FS 2004 chosen: %ld rows, %ld expected\n", rows, expectedRows);
     if (rows != expectedRows) return Fail("the list does not hold the fleet's rows");
 
