@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "korvalis_version.h"
+
 #include "catalogue/enumerate.h"
 #include "core/text.h"
 #include "core/window_topmost.h"
@@ -62,8 +64,13 @@ void FsDialog::MakeWindowNormal(HWND window)
 
 std::wstring AboutText()
 {
-    const wchar_t* lines[] = {L"Korvalis", L"", L"Copyright (C) 2026 the Korvalis developers", L"2004",
-                              L"",         L"", L"Mailto: developers@korvalis.example"};
+    const wchar_t* lines[] = {L"Korvalis",
+                              L"",
+                              L"Copyright (C) 2026 the Korvalis developers",
+                              L"2004",
+                              L"",
+                              L"Version " KORVALIS_VERSION_TEXT,
+                              L"Mailto: developers@korvalis.example"};
     std::wstring text = lines[0];
     for (std::size_t i = 1; i < std::size(lines); ++i) text += std::wstring(L"\r") + lines[i];
     return text;

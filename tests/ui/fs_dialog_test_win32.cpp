@@ -6,6 +6,8 @@
 
 #include <cwctype>
 
+#include "korvalis_version.h"
+
 #include "tests/support/test_support.h"
 #include "tests/ui/window_harness_win32.h"
 #include "ui/resource.h"
@@ -200,8 +202,9 @@ TEST_F(FsDialogTest, AboutShowsOnlyTheTextAndACentredOk)
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[0], L"Korvalis");
     EXPECT_EQ(lines[3], L"2004");
+    EXPECT_EQ(lines[5], L"Version " KORVALIS_VERSION_TEXT);
     EXPECT_EQ(lines[6].rfind(L"Mailto: ", 0), 0u);
-    for (int empty : {1, 4, 5}) EXPECT_TRUE(lines[static_cast<std::size_t>(empty)].empty());
+    for (int empty : {1, 4}) EXPECT_TRUE(lines[static_cast<std::size_t>(empty)].empty());
 
     RECT client, ok;
     ::GetClientRect(Dialog(), &client);
