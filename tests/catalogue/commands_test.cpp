@@ -279,5 +279,49 @@ TEST_F(WriteMarkedTypes, FilesChangedBetweenScanAndWrite)
                                         std::string("message: ") + kWriteFailedMessage, "pointer"}));
 }
 
+TEST_F(WriteMarkedTypes, TypeCodesThroughAssignWriteRestoreAndRead)
+{
+    AddRow("One", 0, true, 0);
+    AddRow("Two", 0, true, 0);
+    AddRow("Three", 2, false, 2);
+    CatalogueRig catalogue(m_state, m_list, m_shell);
+    const auto types = [&](int position) {
+        return std::make_pair(m_list.Row(position).fileType, m_list.Row(position).pendingType);
+    };
+
+    catalogue.AssignTypeToMarked(1);
+    EXPECT_EQ(types(1), std::make_pair(std::uint8_t{0}, std::uint8_t{1}));
+    EXPECT_EQ(m_list.ChangedCount(), 2);
+
+    catalogue.WriteMarkedTypes();
+    EXPECT_EQ(types(1), std::make_pair(std::uint8_t{1}, std::uint8_t{1}));
+    EXPECT_EQ(m_list.ChangedCount(), 0);
+    EXPECT_EQ(ReadAirfileType(FileOf("Two")), "1");
+
+    // Two's backup is of another version of its file: it stays as it is, and marked.
+    Bytes other = ReadBytes(BackupOf(FileOf("Two")));
+    other[0] = 0x11;
+    WriteBytes(BackupOf(FileOf("Two")), other);
+    m_list.SetMarked(1, true);
+    m_list.SetMarked(2, true);
+    m_shell = RecordingShell();
+    catalogue.RestoreMarkedFromBackups();
+    EXPECT_EQ(types(1), std::make_pair(std::uint8_t{0}, std::uint8_t{0}));
+    EXPECT_EQ(types(2), std::make_pair(std::uint8_t{1}, std::uint8_t{1}));
+    EXPECT_EQ(Marks(m_list), (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(ReadAirfileType(FileOf("One")), "0");
+    EXPECT_EQ(m_shell.calls,
+              (std::vector<std::string>{"hourglass", std::string("message: ") + kRestoreFailedMessage, "pointer"}))
+        << "one message; \"Write\" keeps its state";
+    EXPECT_EQ(m_shell.outcomes.back(), "1 restored, 1 failed: Two" + std::string(1, kDirSeparator) +
+                                           "Two.air: The backup belongs to another version of the file.");
+
+    catalogue.Load_Airfiles();
+    for (int i = 1; i <= m_list.Count(); ++i) {
+        const std::string folder = m_list.Row(i).FolderText();
+        EXPECT_EQ(m_list.Row(i).fileType, folder == "Two" ? 1 : folder == "One" ? 0 : 2) << folder;
+    }
+}
+
 }  // namespace
 }  // namespace korvalis::test

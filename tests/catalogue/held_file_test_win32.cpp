@@ -160,5 +160,28 @@ TEST(HeldFile, AFileAnotherProgramHoldsIsNeverHalfWritten)
     }
 }
 
+// A backup is only read for a restore, and nobody may write it meanwhile.
+TEST(HeldFile, ABackupAnotherProgramHoldsIsRestoredFromOnlyWhenNobodyWritesIt)
+{
+    const Bytes saved = Concat({Hex("AA BB"), Marker(), Hex("00 CC")});
+    const Bytes written = Concat({Hex("AA BB"), Marker(), Hex("01 CC")});
+    const std::pair<const wchar_t*, bool> cases[] = {{L"none", false}, {L"reader", true}, {L"writer", false}};
+    for (const auto& [mode, restores] : cases) {
+        const fs::path air = FreshTestDir() / "plane.air";
+        WriteBytes(air, written);
+        WriteBytes(BackupOf(air), saved);
+        std::uint8_t type = 9;
+        std::int32_t result = 0;
+        {
+            HeldByAnotherProcess holder(BackupOf(air), mode);
+            ASSERT_TRUE(holder.Held());
+            result = RestoreAirfileType(air, type);
+        }
+        EXPECT_EQ(result, restores ? kWriteOk : static_cast<std::int32_t>(ERROR_SHARING_VIOLATION)) << PathToUtf8(mode);
+        EXPECT_EQ(ReadBytes(air), restores ? saved : written) << PathToUtf8(mode);
+        EXPECT_EQ(ReadBytes(BackupOf(air)), saved) << PathToUtf8(mode);
+    }
+}
+
 }  // namespace
 }  // namespace korvalis::test

@@ -1,0 +1,230 @@
+// The work that runs off the owner's thread: the worker's hand-over, the parallel scan's order,
+// stopping, and a fault on the worker. Run under ThreadSanitizer as well.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <map>
+#include <stdexcept>
+
+#include "catalogue/guarded.h"
+#include "catalogue/scan.h"
+#include "catalogue/status_text.h"
+#include "core/airfile.h"
+#include "core/airfile_internal.h"
+#include "core/error_text.h"
+#include "core/file_io.h"
+#include "core/text.h"
+#include "tests/support/catalogue_rig.h"
+#include "tests/support/recording_shell.h"
+#include "tests/support/test_support.h"
+#include "tools/fleet.h"
+
+namespace fs = std::filesystem;
+
+namespace korvalis::test {
+namespace {
+
+TEST(Worker, HandsResultsOverInOrderThenItsEnd)
+{
+    struct Case {
+        const char* name;
+        bool fault;
+    };
+    for (const Case c : {Case{"work that ends", false}, Case{"work that throws", true}}) {
+        WorkLoop loop;
+        std::vector<int> seen;
+        std::optional<bool> failed;
+        loop.GetWorker().Start(
+            [&seen, c](WorkControl& control) {
+                for (int i = 0; i < 200; ++i) control.Post([&seen, i] { seen.push_back(i); });
+                if (c.fault) throw std::runtime_error("fault");
+            },
+            [&](bool f) {
+                failed = f;
+                seen.push_back(-1);
+            });
+        EXPECT_TRUE(loop.GetWorker().Running()) << c.name;
+        loop.RunUntilIdle();
+        ASSERT_EQ(seen.size(), 201u) << c.name;
+        for (int i = 0; i < 200; ++i) EXPECT_EQ(seen[static_cast<std::size_t>(i)], i) << c.name;
+        EXPECT_EQ(seen.back(), -1) << c.name << ": the end comes last";
+        EXPECT_EQ(failed, c.fault) << c.name;
+        EXPECT_FALSE(loop.GetWorker().Running()) << c.name;
+    }
+}
+
+// Collects what a scan hands over, and can ask it to stop after some rows.
+class Collector final : public ScanSink, public WorkControl {
+public:
+    explicit Collector(std::size_t stopAfter = SIZE_MAX) : m_stopAfter(stopAfter) {}
+    void FoldersListed(int) override {}
+    void Rows(std::vector<AirfileRow> batch, int foldersRead) override
+    {
+        EXPECT_GE(foldersRead, m_foldersRead) << "folders are handed over in order";
+        m_foldersRead = foldersRead;
+        for (AirfileRow& row : batch) {
+            EXPECT_EQ(row.scanIndex, rows.size()) << "rows are handed over in scan order";
+            rows.push_back(std::move(row));
+        }
+        if (rows.size() >= m_stopAfter && !m_stop.exchange(true) && m_onStop) m_onStop();
+    }
+    bool StopRequested() const override { return m_stop; }
+    void SetStopHandler(std::function<void()> onStop) override { m_onStop = std::move(onStop); }
+    void Post(std::function<void()>) override {}
+
+    std::vector<AirfileRow> rows;
+
+private:
+    std::size_t m_stopAfter;
+    int m_foldersRead = 0;
+    std::atomic<bool> m_stop{false};
+    std::function<void()> m_onStop;  // set and used on the scanning thread only
+};
+
+using Listed = std::vector<std::tuple<std::string, std::string, int>>;
+
+Listed Names(const std::vector<AirfileRow>& rows)
+{
+    Listed names;
+    for (const AirfileRow& r : rows) names.emplace_back(r.FolderText(), r.FileText(), r.pendingType);
+    return names;
+}
+
+TEST(ParallelScan, ListsExactlyTheRowsOfOneReaderInTheSameOrder)
+{
+    const fs::path dir = FreshTestDir() / "Aircraft" / "";  // the scan's base ends with the separator
+    tools::GenerateFleet(dir, 300, 7);
+    Collector one;
+    const ScanReport alone = ScanAircraftDir(dir, 1, one, one, std::chrono::milliseconds(0));
+    ASSERT_GT(one.rows.size(), 300u);
+    for (unsigned readers : {2u, 4u}) {
+        Collector many;
+        const ScanReport report = ScanAircraftDir(dir, readers, many, many, std::chrono::milliseconds(0));
+        EXPECT_EQ(Names(many.rows), Names(one.rows)) << readers << " readers";
+        EXPECT_EQ(report.unlisted, alone.unlisted);
+        EXPECT_EQ(report.foldersRead, 300);
+        EXPECT_FALSE(report.stopped);
+    }
+
+    // Stopped, it keeps what it handed over: the first rows of the same order.
+    Collector stopped(50);
+    const ScanReport report = ScanAircraftDir(dir, 2, stopped, stopped, std::chrono::milliseconds(0));
+    EXPECT_TRUE(report.stopped);
+    EXPECT_LT(report.foldersRead, 300);
+    ASSERT_GE(stopped.rows.size(), 50u);
+    ASSERT_LT(stopped.rows.size(), one.rows.size());
+    Listed first = Names(one.rows);
+    first.resize(stopped.rows.size());
+    EXPECT_EQ(Names(stopped.rows), first);
+}
+
+class StoppedWork : public ::testing::Test {
+protected:
+    // Five marked rows of type 0, to be written as type 1; `readOnly` fails with its own reason.
+    void Fill(int readOnly)
+    {
+        m_dir = FreshTestDir() / "Aircraft";
+        for (int i = 0; i < 5; ++i) Put(File(i), AirOfType(0));
+        if (readOnly >= 0) SetReadOnly(File(readOnly), true);
+        m_state.AircraftDir = PathToUtf8(m_dir);
+        m_rig.Load_Airfiles();
+        ASSERT_EQ(m_list.Count(), 5);
+        m_list.Sort({SortColumn::Folder, false});  // row i + 1 is "Plane i"
+        for (int i = 1; i <= 5; ++i) m_list.SetMarked(i, true);
+        m_rig.AssignTypeToMarked(1);
+    }
+    fs::path File(int i) const { return m_dir / ("Plane " + std::to_string(i)) / "plane.air"; }
+    void TearDown() override
+    {
+        for (int i = 0; i < 5; ++i) SetReadOnly(File(i), false);
+    }
+
+    fs::path m_dir;
+    SessionState m_state;
+    MemoryAirfileList m_list;
+    RecordingShell m_shell;
+    CatalogueRig m_rig{m_state, m_list, m_shell};
+};
+
+TEST_F(StoppedWork, AWriteStopsBetweenTwoFiles)
+{
+    struct Case {
+        int stopAt;    // the file before which Esc arrives
+        int readOnly;  // a file that fails, -1: none
+        std::string outcome;
+        bool message;
+    };
+    const std::string denied = "Plane 0" + std::string(1, kDirSeparator) + "plane.air: " + ErrorText(io::AccessDeniedError());
+    const Case cases[] = {
+        {0, -1, "Stopped after 0 of 5: 0 written", false},
+        {2, -1, "Stopped after 2 of 5: 2 written", false},
+        {3, 0, "Stopped after 3 of 5: 2 written, 1 failed: " + denied, true},
+        {5, -1, "5 written", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stopAt);
+        Fill(c.readOnly);
+        m_shell = RecordingShell();
+        m_rig.Get().SetFileHook([&](int file) {
+            if (file == c.stopAt) m_rig.Get().StopWork();
+        });
+        m_rig.WriteMarkedTypes();
+        m_rig.Get().SetFileHook(nullptr);
+        for (int i = 0; i < 5; ++i) {
+            const bool written = i < c.stopAt && i != c.readOnly;
+            EXPECT_EQ(ReadAirfileType(File(i)), written ? "1" : "0") << i;
+            EXPECT_EQ(fs::exists(BackupOf(File(i))), i < c.stopAt) << i << ": a backup only where the file was begun";
+            EXPECT_FALSE(fs::exists(detail::TemporaryBackupPath(File(i)))) << i;
+            EXPECT_EQ(m_list.IsMarked(i + 1), !written) << i;
+        }
+        ASSERT_FALSE(m_shell.outcomes.empty());
+        EXPECT_EQ(m_shell.outcomes.back(), c.outcome);
+        const auto messages = std::count(m_shell.calls.begin(), m_shell.calls.end(),
+                                         std::string("message: ") + kWriteFailedMessage);
+        EXPECT_EQ(messages, c.message ? 1 : 0);
+        EXPECT_EQ(m_shell.writeEnabled, !c.message);
+        EXPECT_EQ(m_shell.working, (std::vector<bool>{true, false}));
+        TearDown();
+    }
+}
+
+TEST_F(StoppedWork, AFaultOnTheWorkerEndsTheWorkWithOneReport)
+{
+    Fill(-1);
+    m_shell = RecordingShell();
+    detail::InjectBoundaryFault(Boundary::Thread, 1);
+    m_rig.Load_Airfiles();
+    EXPECT_EQ(m_shell.failures, std::vector<WorkKind>{WorkKind::Scan});
+    EXPECT_EQ(m_shell.calls, (std::vector<std::string>{"hourglass", "write off", "pointer"})) << "no message box";
+    EXPECT_EQ(m_shell.working, (std::vector<bool>{true, false}));
+    // The program goes on: the next scan works.
+    m_rig.Load_Airfiles();
+    EXPECT_EQ(m_list.Count(), 5);
+    EXPECT_EQ(m_shell.failures.size(), 1u);
+}
+
+TEST(StatusText, PlainEnglishWithThousands)
+{
+    RunOutcome failed{411, 1, "F\\a.air: Access is denied.", false, 412, 412};
+    RunOutcome stopped{12, 0, "", true, 12, 412};
+    const std::pair<std::string, std::string> cases[] = {
+        {Thousands(0), "0"},
+        {Thousands(999), "999"},
+        {Thousands(1000), "1,000"},
+        {Thousands(1234567), "1,234,567"},
+        {CountsText(7325, 412, 3), "7,325 airfiles, 412 marked, 3 changed and not written"},
+        {CountsText(1, 0, 0), "1 airfile, 0 marked, 0 changed and not written"},
+        {ReadingText(1234, 5000), "Reading folder 1,234 of 5,000 (Esc to stop)"},
+        {WritingText(12, 412), "Writing 12 of 412 (Esc to stop)"},
+        {ScanOutcomeText(138, false, 5000, 5000), "138 .air files without a type marker not listed"},
+        {ScanOutcomeText(0, false, 5000, 5000), ""},
+        {ScanOutcomeText(1, true, 1234, 5000), "Stopped after 1,234 of 5,000 folders, 1 .air file without a type marker not listed"},
+        {RunOutcomeText(RunOutcome{412, 0, "", false, 412, 412}, "written"), "412 written"},
+        {RunOutcomeText(failed, "written"), "411 written, 1 failed: F\\a.air: Access is denied."},
+        {RunOutcomeText(stopped, "restored"), "Stopped after 12 of 412: 12 restored"},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(text, expected);
+}
+
+}  // namespace
+}  // namespace korvalis::test
