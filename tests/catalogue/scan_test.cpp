@@ -83,6 +83,14 @@ TEST(Load_Airfiles, BuildsOneRowPerTypedFileOneLevelDown)
          [](const fs::path& d) { Put(d / "X" / "x.airx", AirOfType(0)); },
          {},
          true},
+        {"backups, finished or not, are never listed",
+         [](const fs::path& d) {
+             Put(d / "B" / "b.air", AirOfType(2));
+             Put(d / "B" / "b.air.KRVL_bak", AirOfType(0));
+             Put(d / "B" / "b.air.KRVL_bak.tmp", AirOfType(1));
+         },
+         {{"B", "b.air", "non flyable", "non flyable"}},
+         false},
         {"a file named exactly .air is read",
          [](const fs::path& d) { Put(d / "Dot" / ".air", AirOfType(1)); },
          {{"Dot", ".air", "Helicopter", "Helicopter"}},
