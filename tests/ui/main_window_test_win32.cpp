@@ -14,37 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-Bytes AirBytes(int type, std::size_t lead)
-{
-    return Concat({Bytes(lead, 0x5A), Marker(), Bytes{static_cast<std::uint8_t>(type)}, Hex("00 00 80 3F")});
-}
-
-// A simulator folder with an aircraft directory of three aircraft, two of them AI traffic.
-struct Simulator {
-    fs::path root;
-    fs::path aircraft;
-
-    Simulator()
-    {
-        root = FreshTestDir().make_preferred() / "FS9";
-        aircraft = root / "aircraft";
-        for (const char* folder : {"AI Boeing 737", "Bell 206", "MY Cessna"})
-            fs::create_directories(aircraft / folder);
-        WriteBytes(aircraft / "AI Boeing 737" / "b737.air", AirBytes(0, 300));
-        WriteBytes(aircraft / "Bell 206" / "bell.air", AirBytes(1, 40));
-        WriteBytes(aircraft / "MY Cessna" / "c172.air", AirBytes(0, 7000));
-    }
-    fs::path File(const char* folder, const char* file) const { return aircraft / folder / file; }
-};
-
-int RowOf(MainWindowHarness& main, const std::wstring& folder)
-{
-    for (int i = 0; i < main.RowCount(); ++i) {
-        if (main.Cell(i, 0) == folder) return i;
-    }
-    return -1;
-}
-
 TEST(MainWindow, StartsWithTheMenusColumnsAndStatesOfTheDesign)
 {
     MainWindowHarness main(L"C:\\Games\\FS9");

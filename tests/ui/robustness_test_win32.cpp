@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "catalogue/guarded.h"
+#include "core/text.h"
 #include "tests/support/test_support.h"
 #include "tests/ui/window_harness_win32.h"
 #include "ui/failure_report.h"
@@ -36,6 +37,11 @@ TEST(Robustness, AnExceptionAtEachBoundaryBecomesOneMessageAndTheProgramGoesOn)
          [](MainWindowHarness& m) {
              m.Command(IDM_ABOUT);
              ::SendMessageW(m.Window().Dialog().Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+         }},
+        {"a scan on the worker", Boundary::Thread, 0, L"reading the aircraft folders",
+         [](MainWindowHarness& m) {
+             m.Window().State().AircraftDir = PathToUtf8(FreshTestDir());
+             m.Command(IDM_READ);
          }},
         // Painting fails again and again while the first report waits: still one message.
         {"three paints in a row", Boundary::Window, WM_PAINT, L"drawing the window",

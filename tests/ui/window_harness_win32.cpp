@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "core/text.h"
+#include "tests/support/test_support.h"
 #include "ui/simulator_paths.h"
 
 namespace korvalis::test {
@@ -28,6 +29,26 @@ std::wstring ClassName(HWND window)
 }
 
 }  // namespace
+
+Simulator::Simulator()
+{
+    const auto air = [](int type, std::size_t lead) {
+        return Concat({Bytes(lead, 0x5A), Marker(), Bytes{static_cast<std::uint8_t>(type)}, Hex("00 00 80 3F")});
+    };
+    root = FreshTestDir().make_preferred() / "FS9";
+    aircraft = root / "aircraft";
+    Put(aircraft / "AI Boeing 737" / "b737.air", air(0, 300));
+    Put(aircraft / "Bell 206" / "bell.air", air(1, 40));
+    Put(aircraft / "MY Cessna" / "c172.air", air(0, 7000));
+}
+
+int RowOf(MainWindowHarness& main, const std::wstring& folder)
+{
+    for (int i = 0; i < main.RowCount(); ++i) {
+        if (main.Cell(i, 0) == folder) return i;
+    }
+    return -1;
+}
 
 std::wstring WindowText(HWND window)
 {
@@ -169,6 +190,64 @@ std::wstring MainWindowHarness::TipAt(int index, int column)
     tool.lpszText = text;
     ::SendMessageW(m_window->TooltipHandle(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
     return text;
+}
+
+std::wstring MainWindowHarness::StatusText(int part) const
+{
+    wchar_t text[512] = {};
+    ::SendMessageW(m_window->StatusHandle(), SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+void MainWindowHarness::RightClick(int index)
+{
+    RECT cell{};
+    ListView_GetItemRect(List(), index, &cell, LVIR_LABEL);
+    const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+    // The list waits for the button to come up before it asks for the menu.
+    ::PostMessageW(List(), WM_RBUTTONUP, 0, at);
+    ::SendMessageW(List(), WM_RBUTTONDOWN, MK_RBUTTON, at);
+    Settle();
+}
+
+MenuWatcher::MenuWatcher() : m_thread([this] { Watch(); }) {}
+
+MenuWatcher::~MenuWatcher()
+{
+    m_stop = true;
+    m_thread.join();
+}
+
+std::vector<std::vector<MenuWatcher::Entry>> MenuWatcher::Menus()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_seen;
+}
+
+void MenuWatcher::Watch()
+{
+    while (!m_stop) {
+        HWND popup = ::FindWindowExW(nullptr, nullptr, L"#32768", nullptr);
+        if (popup != nullptr && ::IsWindowVisible(popup)) {
+            const auto menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
+            std::vector<Entry> entries;
+            for (int i = 0; menu != nullptr && i < ::GetMenuItemCount(menu); ++i) {
+                wchar_t text[128] = {};
+                ::GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+                const UINT state = ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+                if ((state & MF_SEPARATOR) == 0) entries.push_back({text, (state & (MF_GRAYED | MF_DISABLED)) == 0});
+            }
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_seen.push_back(entries);
+            }
+            while (::IsWindow(popup) && ::IsWindowVisible(popup) && !m_stop) {
+                ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 MessageBoxWatcher::MessageBoxWatcher() : m_thread([this] { Watch(); }) {}

@@ -14,6 +14,16 @@
 
 namespace korvalis::test {
 
+// A simulator folder with an aircraft directory of three aircraft, two of them AI traffic:
+// "AI Boeing 737" (b737.air, type 0), "Bell 206" (bell.air, 1), "MY Cessna" (c172.air, 0).
+struct Simulator {
+    Simulator();
+    std::filesystem::path File(const char* folder, const char* file) const { return aircraft / folder / file; }
+
+    std::filesystem::path root;
+    std::filesystem::path aircraft;
+};
+
 // A main window as the program creates it, hidden, with the simulators' records given by
 // the test: FS2004 at fs2004Path (empty: not recorded), FS2002 never recorded.
 class MainWindowHarness {
@@ -46,6 +56,10 @@ public:
     void Mark(int index);
     // The tooltip shown with the mouse over a cell of the list.
     std::wstring TipAt(int index, int column);
+    // The text of one of the status bar's two parts.
+    std::wstring StatusText(int part) const;
+    // A right-click on a row of the list, as the mouse gives it.
+    void RightClick(int index);
 
 private:
     bool Route(HWND target, WPARAM key);
@@ -76,6 +90,29 @@ private:
     std::vector<Seen> m_seen;
     std::thread m_thread;
 };
+
+// Watches for the program's popup menus: records each one's entries, then closes it with Esc.
+class MenuWatcher {
+public:
+    struct Entry {
+        std::wstring text;
+        bool enabled = false;
+    };
+    MenuWatcher();
+    ~MenuWatcher();
+    std::vector<std::vector<Entry>> Menus();
+
+private:
+    void Watch();
+
+    std::atomic<bool> m_stop{false};
+    std::mutex m_mutex;
+    std::vector<std::vector<Entry>> m_seen;
+    std::thread m_thread;
+};
+
+// The row showing this folder, -1 when none does.
+int RowOf(MainWindowHarness& main, const std::wstring& folder);
 
 std::wstring WindowText(HWND window);
 std::wstring Wide(const std::filesystem::path& path);

@@ -1,0 +1,192 @@
+// The list's own commands as a user meets them under Wine: keys, the header, the context menu,
+// and the rows whose type is not yet written.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include "tests/support/test_support.h"
+#include "tests/ui/window_harness_win32.h"
+#include "ui/resource.h"
+
+namespace korvalis::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::wstring Clipboard()
+{
+    std::wstring text;
+    if (!::OpenClipboard(nullptr)) return text;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(::GlobalLock(data));
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+void SetClipboard(const std::wstring& text)
+{
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    ::memcpy(::GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    ::GlobalUnlock(memory);
+    ::SetClipboardData(CF_UNICODETEXT, memory);
+    ::CloseClipboard();
+}
+
+std::vector<std::wstring> Folders(MainWindowHarness& main)
+{
+    std::vector<std::wstring> folders;
+    for (int i = 0; i < main.RowCount(); ++i) folders.push_back(main.Cell(i, 0) + (main.Marked(i) ? L"*" : L""));
+    return folders;
+}
+
+class ListTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_main.Command(IDM_SELECT_FS2004);
+        ASSERT_EQ(m_main.RowCount(), 3);
+    }
+    void Unmark() { ListView_SetItemState(m_main.List(), -1, 0, LVIS_SELECTED); }
+    // A click on a column's header, as the mouse gives it.
+    void ClickHeader(int column)
+    {
+        HWND header = ListView_GetHeader(m_main.List());
+        RECT rect{};
+        Header_GetItemRect(header, column, &rect);
+        const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        ::SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(header, WM_LBUTTONUP, 0, at);
+        m_main.Settle();
+    }
+    int Arrow(int column)
+    {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        Header_GetItem(ListView_GetHeader(m_main.List()), column, &item);
+        return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+    }
+
+    Simulator m_sim;
+    MainWindowHarness m_main{Wide(m_sim.root)};
+};
+
+TEST_F(ListTest, KeysMarkCopyFindAndReadAgain)
+{
+    // Type-ahead: the first folder that begins with the letters gets the focus and the mark.
+    ::SendMessageW(m_main.List(), WM_CHAR, L'b', 1);
+    EXPECT_EQ(Folders(m_main), (std::vector<std::wstring>{L"AI Boeing 737", L"Bell 206*", L"MY Cessna"}));
+
+    // Ctrl+C with nothing marked leaves the clipboard as it was.
+    Unmark();
+    SetClipboard(L"kept");
+    m_main.CtrlKey('C');
+    EXPECT_EQ(Clipboard(), L"kept");
+
+    // Ctrl+A marks every row; Ctrl+C copies them in the order shown, with the paths Write uses.
+    m_main.CtrlKey('A');
+    EXPECT_EQ(Folders(m_main), (std::vector<std::wstring>{L"AI Boeing 737*", L"Bell 206*", L"MY Cessna*"}));
+    m_main.Command(IDM_TYPE_NONFLYABLE);
+    m_main.CtrlKey('C');
+    const std::wstring dir = Wide(m_sim.aircraft) + L"\\";
+    EXPECT_EQ(Clipboard(), L"Dir\tAirfile\tAircraft type\tPath\r\n"
+                           L"AI Boeing 737\tb737.air\tnon flyable\t" + dir + L"AI Boeing 737\\b737.air\r\n"
+                           L"Bell 206\tbell.air\tnon flyable\t" + dir + L"Bell 206\\bell.air\r\n"
+                           L"MY Cessna\tc172.air\tnon flyable\t" + dir + L"MY Cessna\\c172.air\r\n");
+
+    // F5 reads the directory again, as Read does: pending types gone, nothing marked.
+    m_main.Key(m_main.List(), VK_F5);
+    EXPECT_EQ(m_main.Cell(1, 2), L"Helicopter");
+    EXPECT_EQ(Folders(m_main), (std::vector<std::wstring>{L"AI Boeing 737", L"Bell 206", L"MY Cessna"}));
+    EXPECT_EQ(m_main.MenuText(IDM_READ), L"Read\tCtrl+R");
+}
+
+TEST_F(ListTest, HeadersSortWithTheirArrowAndMarksStayWithTheirRows)
+{
+    m_main.Mark(RowOf(m_main, L"Bell 206"));
+    ClickHeader(2);  // by type: the two aircraft, then the helicopter
+    EXPECT_EQ(Folders(m_main), (std::vector<std::wstring>{L"AI Boeing 737", L"MY Cessna", L"Bell 206*"}));
+    EXPECT_EQ(Arrow(2), HDF_SORTUP);
+    ClickHeader(2);
+    EXPECT_EQ(Folders(m_main), (std::vector<std::wstring>{L"Bell 206*", L"MY Cessna", L"AI Boeing 737"}));
+    EXPECT_EQ(Arrow(2), HDF_SORTDOWN);
+    EXPECT_EQ(Arrow(0), 0);
+
+    // A later Read keeps the chosen order.
+    m_main.Command(IDM_READ);
+    EXPECT_EQ(Folders(m_main), (std::vector<std::wstring>{L"Bell 206", L"MY Cessna", L"AI Boeing 737"}));
+    EXPECT_EQ(Arrow(2), HDF_SORTDOWN);
+}
+
+TEST_F(ListTest, TheContextMenuMarksLikeExplorerAndGreysWhatWouldDoNothing)
+{
+    using Entries = std::vector<MenuWatcher::Entry>;
+    const auto states = [](const Entries& entries) {
+        std::vector<std::pair<std::wstring, bool>> seen;
+        for (const auto& e : entries) seen.emplace_back(e.text, e.enabled);
+        return seen;
+    };
+    const auto menu = [](bool marked, bool write, bool row) {
+        return std::vector<std::pair<std::wstring, bool>>{{L"Set &type to", marked},
+                                                          {L"&Write\tCtrl+S", write},
+                                                          {L"&Restore type from backup", marked},
+                                                          {L"Open &folder", row},
+                                                          {L"&Copy\tCtrl+C", marked}};
+    };
+    const int boeing = RowOf(m_main, L"AI Boeing 737"), bell = RowOf(m_main, L"Bell 206");
+    MenuWatcher watcher;
+
+    // An unmarked row: only it is marked.
+    m_main.Mark(boeing);
+    m_main.RightClick(bell);
+    EXPECT_EQ(Folders(m_main), (std::vector<std::wstring>{L"AI Boeing 737", L"Bell 206*", L"MY Cessna"}));
+    // A marked row keeps the marking; with a type given, Write is on.
+    m_main.Mark(boeing);
+    m_main.Command(IDM_TYPE_AIRCRAFT);
+    m_main.RightClick(bell);
+    EXPECT_EQ(Folders(m_main), (std::vector<std::wstring>{L"AI Boeing 737*", L"Bell 206*", L"MY Cessna"}));
+    // From the keyboard, with nothing marked: only the focused row's folder can be opened.
+    Unmark();
+    ::SendMessageW(m_main.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_main.List()), -1);
+    m_main.Settle();
+
+    const auto menus = watcher.Menus();
+    ASSERT_EQ(menus.size(), 3u);
+    EXPECT_EQ(states(menus[0]), menu(true, false, true));
+    EXPECT_EQ(states(menus[1]), menu(true, true, true));
+    EXPECT_EQ(states(menus[2]), menu(false, true, true));
+}
+
+TEST_F(ListTest, RowsWithATypeNotYetWrittenAreDrawnInBold)
+{
+    const int bell = RowOf(m_main, L"Bell 206"), boeing = RowOf(m_main, L"AI Boeing 737");
+    m_main.Mark(bell);
+    m_main.Command(IDM_TYPE_AIRCRAFT);
+    ListView_SetItemState(m_main.List(), -1, 0, LVIS_SELECTED);  // changed, and not marked
+
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    const auto draw = [&](int row) {
+        NMLVCUSTOMDRAW custom{};
+        custom.nmcd.hdr = {m_main.List(), IDC_AIRFILES, static_cast<UINT>(NM_CUSTOMDRAW)};
+        custom.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+        custom.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+        custom.nmcd.hdc = dc;
+        const LRESULT result =
+            ::SendMessageW(m_main.Handle(), WM_NOTIFY, IDC_AIRFILES, reinterpret_cast<LPARAM>(&custom));
+        LOGFONTW font{};
+        ::GetObjectW(::GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
+        return std::make_pair(result, font.lfWeight >= FW_BOLD);
+    };
+    EXPECT_EQ(draw(bell), std::make_pair(LRESULT{CDRF_NEWFONT}, true));
+    EXPECT_EQ(draw(boeing).first, CDRF_DODEFAULT);
+    ::DeleteDC(dc);
+    EXPECT_EQ(m_main.Cell(bell, 2), L"Aircraft");
+    EXPECT_EQ(m_main.TipAt(bell, 2), L"Helicopter") << "the tooltip keeps the type read";
+}
+
+}  // namespace
+}  // namespace korvalis::test

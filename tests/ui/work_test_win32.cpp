@@ -1,0 +1,185 @@
+// Scans and writes on the worker, as the window shows them under Wine: what is off while work
+// runs, Esc and End, the status bar, and the tooltip after the list scrolls.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <future>
+
+#include "core/airfile.h"
+#include "core/airfile_internal.h"
+#include "core/error_text.h"
+#include "core/file_io.h"
+#include "core/text.h"
+#include "tests/support/test_support.h"
+#include "tests/ui/window_harness_win32.h"
+#include "ui/resource.h"
+
+namespace korvalis::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class WorkTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_main.Command(IDM_SELECT_FS2004);
+        ASSERT_EQ(m_main.RowCount(), 3);
+    }
+    void TearDown() override { if (m_main.Handle() != nullptr) m_main.Window().Commands().SetFileHook(nullptr); }
+
+    Simulator m_sim;
+    MainWindowHarness m_main{Wide(m_sim.root)};
+};
+
+TEST_F(WorkTest, WhileAWriteRunsWhatWouldChangeTheRowsIsOffAndEscStopsIt)
+{
+    m_main.Mark(RowOf(m_main, L"Bell 206"));
+    m_main.Command(IDM_TYPE_AIRCRAFT);
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    m_main.Window().Commands().SetFileHook([released](int file) {
+        if (file < 0) released.wait();  // the work is held at its start
+    });
+    ::SendMessageW(m_main.Handle(), WM_COMMAND, IDM_WRITE, 0);
+    m_main.Pump();
+    ASSERT_TRUE(m_main.Window().Working());
+
+    for (UINT id : {IDM_SELECT_FS2004, IDM_SELECT_OWN, IDM_TYPE_AIRCRAFT, IDM_TYPE_HELICOPTER, IDM_TYPE_NONFLYABLE,
+                    IDM_READ, IDM_WRITE, IDM_SELECT_MY}) {
+        EXPECT_FALSE(m_main.MenuEnabled(id)) << id;
+    }
+    EXPECT_TRUE(m_main.MenuEnabled(IDM_ABOUT));
+    EXPECT_TRUE(m_main.MenuEnabled(IDM_END));
+    EXPECT_EQ(m_main.StatusText(1), L"Writing 1 of 1 (Esc to stop)");
+    const auto progressShown = [&] {
+        return (::GetWindowLongW(m_main.Window().ProgressHandle(), GWL_STYLE) & WS_VISIBLE) != 0;
+    };
+    EXPECT_TRUE(progressShown());
+    EXPECT_NE(::SendMessageW(m_main.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(m_main.Handle()),
+                             MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+              0)
+        << "the hourglass shows";
+
+    // Neither keys, nor the header, nor a click change the rows or their marks meanwhile.
+    const std::vector<std::wstring> before = {m_main.Cell(0, 0), m_main.Cell(1, 0), m_main.Cell(2, 0)};
+    m_main.Pump();
+    for (WPARAM key : {WPARAM{'A'}, WPARAM{'R'}}) {
+        BYTE keys[256] = {};
+        ::GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        ::SetKeyboardState(keys);
+        MSG message{m_main.List(), WM_KEYDOWN, key, 1, 0, {}};
+        m_main.Window().PreTranslate(message);
+        keys[VK_CONTROL] = 0;
+        ::SetKeyboardState(keys);
+    }
+    NMLISTVIEW click{};
+    click.hdr = {m_main.List(), IDC_AIRFILES, static_cast<UINT>(LVN_COLUMNCLICK)};
+    click.iSubItem = 2;
+    ::SendMessageW(m_main.Handle(), WM_NOTIFY, IDC_AIRFILES, reinterpret_cast<LPARAM>(&click));
+    ::SendMessageW(m_main.List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 30));
+    m_main.Pump();
+    EXPECT_EQ((std::vector<std::wstring>{m_main.Cell(0, 0), m_main.Cell(1, 0), m_main.Cell(2, 0)}), before);
+    EXPECT_EQ(::SendMessageW(m_main.List(), LVM_GETSELECTEDCOUNT, 0, 0), 1);
+    EXPECT_EQ(m_main.RowCount(), 3);
+
+    // Esc asks the write to stop; it does so before its first file.
+    MessageBoxWatcher boxes;
+    MSG escape{m_main.List(), WM_KEYDOWN, VK_ESCAPE, 1, 0, {}};
+    EXPECT_TRUE(m_main.Window().PreTranslate(escape));
+    release.set_value();
+    m_main.Settle();
+    EXPECT_FALSE(m_main.Window().Working());
+    EXPECT_EQ(m_main.StatusText(1), L"Stopped after 0 of 1: 0 written");
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_TRUE(m_main.Marked(RowOf(m_main, L"Bell 206")));
+    EXPECT_EQ(ReferenceType(ReadBytes(m_sim.File("Bell 206", "bell.air"))), "1");
+    EXPECT_FALSE(progressShown());
+    EXPECT_TRUE(m_main.MenuEnabled(IDM_WRITE));
+}
+
+TEST_F(WorkTest, TheStatusBarCountsAndSaysWhatTheLastCommandCameTo)
+{
+    EXPECT_EQ(m_main.StatusText(0), L"3 airfiles, 0 marked, 0 changed and not written");
+    EXPECT_EQ(m_main.StatusText(1), L"");
+    m_main.Command(IDM_SELECT_MY);
+    m_main.Command(IDM_TYPE_HELICOPTER);
+    EXPECT_EQ(m_main.StatusText(0), L"3 airfiles, 2 marked, 2 changed and not written");
+
+    SetReadOnly(m_sim.File("AI Boeing 737", "b737.air"), true);
+    {
+        MessageBoxWatcher boxes;
+        m_main.Command(IDM_WRITE);
+        EXPECT_EQ(boxes.Boxes().size(), 1u);
+    }
+    SetReadOnly(m_sim.File("AI Boeing 737", "b737.air"), false);
+    EXPECT_EQ(m_main.StatusText(1), L"1 written, 1 failed: AI Boeing 737\\b737.air: " +
+                                        Wide(PathFromUtf8(ErrorText(io::AccessDeniedError()))));
+    EXPECT_EQ(m_main.StatusText(0), L"3 airfiles, 1 marked, 1 changed and not written");
+
+    // A file without a type marker is looked at but not listed, and the scan says so.
+    Put(m_sim.aircraft / "Glider" / "glider.air", Hex("00 01 02"));
+    m_main.Command(IDM_READ);
+    EXPECT_EQ(m_main.StatusText(1), L"1 .air file without a type marker not listed");
+    EXPECT_EQ(m_main.StatusText(0), L"3 airfiles, 0 marked, 0 changed and not written");
+}
+
+TEST_F(WorkTest, EndDuringWorkEndsTheProgramAndLeavesEveryFileWhole)
+{
+    struct Case {
+        const char* name;
+        UINT command;
+        int closeAt;  // the file of a write, or -1: the start of a scan
+    };
+    for (const Case& c : {Case{"a scan", IDM_READ, -1}, Case{"a write", IDM_WRITE, 1}}) {
+        SCOPED_TRACE(c.name);
+        Simulator sim;
+        MainWindowHarness main(Wide(sim.root));
+        main.Command(IDM_SELECT_FS2004);
+        main.Command(IDM_SELECT_MY);
+        main.Command(IDM_TYPE_NONFLYABLE);
+        const HWND window = main.Handle();
+        main.Window().Commands().SetFileHook([window, c](int file) {
+            if (file == c.closeAt) ::PostMessageW(window, WM_CLOSE, 0, 0);
+        });
+        ::SendMessageW(window, WM_COMMAND, c.command, 0);
+        main.Settle();
+        EXPECT_EQ(main.Handle(), nullptr);
+        for (const auto& [folder, file] : {std::pair{"AI Boeing 737", "b737.air"}, std::pair{"MY Cessna", "c172.air"}}) {
+            const fs::path air = sim.File(folder, file);
+            const std::string type = ReferenceType(ReadBytes(air));
+            EXPECT_TRUE(type == "0" || type == "2") << air.string();
+            EXPECT_EQ(fs::exists(BackupOf(air)), type == "2") << air.string() << ": backup and byte together";
+            EXPECT_FALSE(fs::exists(detail::TemporaryBackupPath(air))) << air.string();
+        }
+    }
+}
+
+TEST_F(WorkTest, TheTooltipFollowsTheListWhenItScrolls)
+{
+    for (int i = 0; i < 40; ++i) Put(m_sim.aircraft / ("Plane " + std::to_string(i + 10)) / "p.air", AirOfType(0));
+    m_main.Command(IDM_READ);
+    ASSERT_EQ(m_main.RowCount(), 43);
+    const std::wstring first = m_main.TipAt(0, 0);
+    EXPECT_EQ(first, m_main.Cell(0, 0));
+    ::SendMessageW(m_main.List(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    const int top = ListView_GetTopIndex(m_main.List());
+    ASSERT_GT(top, 0) << "the list scrolled";
+
+    // The mouse has not moved: the tip is the one of the row now under it.
+    wchar_t text[512] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = m_main.Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(m_main.List());
+    tool.lpszText = text;
+    ::SendMessageW(m_main.Window().TooltipHandle(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::wstring(text), m_main.Cell(top, 0));
+    EXPECT_NE(std::wstring(text), first);
+}
+
+}  // namespace
+}  // namespace korvalis::test
