@@ -28,6 +28,9 @@ public:
     [[nodiscard]] virtual SortOrder Order() const = 0;
     // Rows whose pending type differs from their file's.
     [[nodiscard]] virtual int ChangedCount() const = 0;
+    // Bracket a run of changes to many rows, so a window draws them once at the end.
+    virtual void BeginChanges() {}
+    virtual void EndChanges() {}
 };
 
 class MemoryAirfileList final : public AirfileList {

@@ -118,12 +118,14 @@ void Catalogue::AssignTypeToMarked(std::int16_t index)
 {
     const int count = m_list.Count();
     if (count < 1 || Busy()) return;
+    m_list.BeginChanges();
     for (int position = 1; position <= count; ++position) {
         if (!m_list.IsMarked(position)) continue;
         if (index < 0 || index > 2) continue;
         m_list.SetPendingType(position, static_cast<std::uint8_t>(index));
         m_shell.SetWriteEnabled(true);
     }
+    m_list.EndChanges();
 }
 
 void Catalogue::WriteMarkedTypes()
@@ -202,6 +204,7 @@ void Catalogue::RunFiles(WorkKind kind, std::vector<FileJob> jobs)
 
 void Catalogue::ApplyResults(const std::vector<FileJob>& jobs, const std::vector<FileResult>& results)
 {
+    m_list.BeginChanges();
     for (const FileResult& r : results) {
         const FileJob& job = jobs[static_cast<std::size_t>(r.job)];
         if (r.result == kWriteOk) {
@@ -216,6 +219,7 @@ void Catalogue::ApplyResults(const std::vector<FileJob>& jobs, const std::vector
             }
         }
     }
+    m_list.EndChanges();
 }
 
 void Catalogue::FinishFiles(WorkKind kind, bool failed)
@@ -243,6 +247,7 @@ void Catalogue::SelectAITraffic()
 {
     const int count = m_list.Count();
     if (count < 1 || Busy()) return;
+    m_list.BeginChanges();
     for (int position = 1; position <= count; ++position) m_list.SetMarked(position, false);
     const int again = m_list.Count();
     for (int position = 1; position <= again; ++position) {
@@ -251,6 +256,7 @@ void Catalogue::SelectAITraffic()
         if (folder.find("MY") != std::string::npos) m_list.SetMarked(position, true);
         if (folder.find("AI") != std::string::npos) m_list.SetMarked(position, true);
     }
+    m_list.EndChanges();
 }
 
 }  // namespace korvalis

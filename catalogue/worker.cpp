@@ -109,6 +109,9 @@ void Worker::ThreadMain()
     }
 }
 
-unsigned ReaderThreadCount() { return std::clamp(std::thread::hardware_concurrency(), 2u, 4u); }
+// Readers mostly wait for the file system (under Wine, for its server), so one more than there
+// are processors keeps them all busy: on two processors three readers took 0.54 of one thread's
+// time, two readers 0.61.
+unsigned ReaderThreadCount() { return std::clamp(std::thread::hardware_concurrency() + 1, 2u, 6u); }
 
 }  // namespace korvalis

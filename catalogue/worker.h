@@ -65,7 +65,7 @@ private:
 };
 
 // How many threads read the files of a scan: at least two, more with more processors, a handful
-// at most. Under Wine each file opened waits on the server, and two readers halve the time.
+// at most.
 unsigned ReaderThreadCount();
 
 }  // namespace korvalis

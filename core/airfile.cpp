@@ -141,20 +141,24 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
     if (backup.error != 0) return Failed(backup.error);
     if (backup.exists && (backup.directory || backup.readOnly)) return io::AccessDeniedError();
 
-    // Whatever an interrupted run or anyone else left at the temporary name goes first, and the
-    // copy goes only into a file made new: opening an existing name would write through a link
-    // there into the .air file itself or any other file.
-    io::RemoveQuietly(tempPath);
-    // Others may read but not write the file while it is copied.
-    File source = File::OpenRead(path, io::Share::ReadOnly, error);
-    if (!source.IsOpen()) return Failed(error);
+    // The copy goes only into a file made new: opening an existing name would write through a
+    // link there into the .air file itself or any other file. Whatever an interrupted run or
+    // anyone else left at the temporary name goes first, only when there is something, and
+    // before the file is held (a hard link to it could not go while it is).
     File temp = File::CreateNew(tempPath, error);
+    if (!temp.IsOpen() && io::AlreadyExists(error)) {
+        io::RemoveQuietly(tempPath);
+        temp = File::CreateNew(tempPath, error);
+    }
     if (!temp.IsOpen()) return Failed(error);
     const auto abandon = [&](ErrorCode why) {
         temp.Close();
         io::RemoveQuietly(tempPath);
         return why;
     };
+    // Others may read but not write the file while it is copied.
+    File source = File::OpenRead(path, io::Share::ReadOnly, error);
+    if (!source.IsOpen()) return abandon(Failed(error));
     notify(WriteStep::BackupOpened);
 
     // 4: copy in chunks, checking that the stretch up to the type byte is what step 1 saw.

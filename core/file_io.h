@@ -71,6 +71,9 @@ void RemoveQuietly(const std::filesystem::path& path) noexcept;
 // The error number for access refused by a read-only attribute.
 ErrorCode AccessDeniedError() noexcept;
 
+// Whether a creation failed because something already has the name.
+bool AlreadyExists(ErrorCode error) noexcept;
+
 #ifdef _WIN32
 // The path as Win32 file calls take it: unchanged when short, else in extended-length form.
 std::wstring Win32Path(const std::filesystem::path& path);

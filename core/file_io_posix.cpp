@@ -153,4 +153,6 @@ void RemoveQuietly(const std::filesystem::path& path) noexcept { ::unlink(path.c
 
 ErrorCode AccessDeniedError() noexcept { return EACCES; }
 
+bool AlreadyExists(ErrorCode error) noexcept { return error == EEXIST; }
+
 }  // namespace korvalis::io

@@ -1,6 +1,7 @@
 // Writes a sample fleet of aircraft folders with .air files.
 //   fleetgen DIR demo              the varied demo fleet
-//   fleetgen DIR FOLDERS [SEED]    a large realistic fleet
+//   fleetgen DIR FOLDERS [SEED [FILES]]   a large realistic fleet, FILES .air files a folder
+//                                         (0 or left out: one or two at random)
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -10,7 +11,7 @@
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: fleetgen DIR demo | fleetgen DIR FOLDERS [SEED]\n");
+        std::fprintf(stderr, "usage: fleetgen DIR demo | fleetgen DIR FOLDERS [SEED [FILES]]\n");
         return 2;
     }
     const std::filesystem::path dir = argv[1];
@@ -20,7 +21,8 @@ int main(int argc, char** argv)
         s = korvalis::tools::GenerateDemoFleet(dir);
     } else {
         const auto seed = argc > 3 ? static_cast<std::uint32_t>(std::strtoul(argv[3], nullptr, 10)) : 1u;
-        s = korvalis::tools::GenerateFleet(dir, std::atoi(what.c_str()), seed);
+        const int files = argc > 4 ? std::atoi(argv[4]) : 0;
+        s = korvalis::tools::GenerateFleet(dir, std::atoi(what.c_str()), seed, files);
     }
     std::printf("%d folders, %d .air files (%d with a type marker) in %s\n", s.folders, s.files, s.typed,
                 dir.string().c_str());

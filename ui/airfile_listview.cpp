@@ -46,6 +46,20 @@ void AirfileListView::Append(std::vector<AirfileRow> rows)
     Changed();
 }
 
+// Under Wine every row the list repaints on its own is a round trip to the server: many rows
+// changed at once are drawn once, at the end.
+void AirfileListView::BeginChanges()
+{
+    if (m_changing++ == 0) ::SendMessageW(m_list, WM_SETREDRAW, FALSE, 0);
+}
+
+void AirfileListView::EndChanges()
+{
+    if (m_changing == 0 || --m_changing > 0) return;
+    ::SendMessageW(m_list, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(m_list, nullptr, FALSE);
+}
+
 void AirfileListView::Sort(SortOrder order)
 {
     const int count = m_rows.Count();
@@ -61,6 +75,7 @@ void AirfileListView::Sort(SortOrder order)
     const std::vector<std::uint32_t> from = m_rows.Sort(order);
 
     // The marks go back one call per row, so the fewer calls: from none marked, or from all.
+    BeginChanges();
     const bool fromAll = marks > count / 2;
     ListView_SetItemState(m_list, -1, fromAll ? LVIS_SELECTED : 0u, LVIS_SELECTED);
     for (int i = 0; i < count; ++i) {
@@ -70,13 +85,16 @@ void AirfileListView::Sort(SortOrder order)
             ListView_SetItemState(m_list, i, LVIS_FOCUSED, LVIS_FOCUSED);
         }
     }
-    ::InvalidateRect(m_list, nullptr, FALSE);
+    EndChanges();
     Changed();
 }
 
 int AirfileListView::MarkedCount() const { return static_cast<int>(ListView_GetSelectedCount(m_list)); }
 
-void AirfileListView::Redraw(int index) const { ListView_RedrawItems(m_list, index, index); }
+void AirfileListView::Redraw(int index) const
+{
+    if (m_changing == 0) ListView_RedrawItems(m_list, index, index);
+}
 
 std::wstring AirfileListView::CellText(int index, int column) const
 {

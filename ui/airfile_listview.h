@@ -33,6 +33,8 @@ public:
     void Sort(SortOrder order) override;
     [[nodiscard]] SortOrder Order() const override { return m_rows.Order(); }
     [[nodiscard]] int ChangedCount() const override { return m_rows.ChangedCount(); }
+    void BeginChanges() override;
+    void EndChanges() override;
 
     [[nodiscard]] int MarkedCount() const;
     // The text of a cell (column 0..2) and its tooltip, as UTF-16 for the controls; by index from 0.
@@ -52,6 +54,7 @@ private:
     HWND m_list = nullptr;
     std::function<void()> m_changed;
     RowStore m_rows;
+    int m_changing = 0;  // depth of BeginChanges
 };
 
 }  // namespace korvalis

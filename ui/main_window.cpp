@@ -251,7 +251,11 @@ bool MainWindow::OnCreate()
     if (list == nullptr) return false;
     m_rows.Attach(list, [this] { ScheduleCounts(); });
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    ::SetWindowSubclass(list, &MainWindow::ListSubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    // A plain subclass: comctl32's own kind looks itself up for every message, which under Wine
+    // is a round trip to the server, and the list gets one message per row marked.
+    ::SetWindowLongPtrW(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    m_listProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ListProc)));
     m_status = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hwnd,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS)), instance, nullptr);
     m_progress = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, m_status, nullptr,
@@ -363,17 +367,20 @@ void MainWindow::CreateTooltip()
     ::SendMessageW(m_tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
 }
 
-LRESULT CALLBACK MainWindow::ListSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                              DWORD_PTR self)
+LRESULT CALLBACK MainWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const auto byDefault = [&] { return ::DefSubclassProc(hwnd, message, wParam, lParam); };
+    auto* window = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    const WNDPROC own = window->m_listProc;
+    const auto byDefault = [&] { return ::CallWindowProcW(own, hwnd, message, wParam, lParam); };
     return GuardedProc(
         Boundary::Subclass, message, L"handling the aircraft list",
         [&]() -> LRESULT {
-            auto* window = reinterpret_cast<MainWindow*>(self);
             if (window->ListMessage(message, wParam, lParam)) return 0;
             // A subclass must go before its window does.
-            if (message == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &MainWindow::ListSubclassProc, id);
+            if (message == WM_NCDESTROY &&
+                ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&MainWindow::ListProc)) {
+                ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+            }
             const LRESULT result = byDefault();
             if (message == WM_MOUSEWHEEL || message == WM_VSCROLL || message == WM_HSCROLL ||
                 message == LVM_SCROLL) {

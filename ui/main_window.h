@@ -77,8 +77,7 @@ public:
 
     // The list's subclass: relays the mouse to the tooltip and holds the list still while work
     // runs; removed when the list goes.
-    static LRESULT CALLBACK ListSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                             UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -108,6 +107,7 @@ private:
     void ShowCounts();
 
     HWND m_hwnd = nullptr;
+    WNDPROC m_listProc = nullptr;  // the list's own procedure, under the subclass
     std::atomic<HWND> m_wakeTarget{nullptr};  // read by the worker's thread
     HACCEL m_accelerators = nullptr;
     UINT m_dpi = 96;

@@ -76,32 +76,38 @@ TEST(Robustness, AnExceptionAtEachBoundaryBecomesOneMessageAndTheProgramGoesOn)
     }
 }
 
-// Whether the main window's subclass sits on the list. The import library lacks the call, which
-// comctl32 exports by ordinal.
-bool HasListSubclass(HWND list)
+// The procedure a window runs, and the one its class gives it.
+bool RunsItsClassProcedure(HWND window)
 {
-    using Fn = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
-    static const auto get = reinterpret_cast<Fn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"comctl32.dll"), MAKEINTRESOURCEA(411))));
-    DWORD_PTR data = 0;
-    return get != nullptr && get(list, &MainWindow::ListSubclassProc, 1, &data) != FALSE;
+    return static_cast<ULONG_PTR>(::GetWindowLongPtrW(window, GWLP_WNDPROC)) == ::GetClassLongPtrW(window, GCLP_WNDPROC);
 }
 
-// The font of the list's owner at the moment a new font arrives, as the list would draw with it.
-LRESULT CALLBACK FontWatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR seen)
+// What the list holds as its messages arrive: whether its font is a live one when a new font
+// comes, and whether its own procedure is back once WM_NCDESTROY has been handled.
+struct ListWatch {
+    HWND list = nullptr;
+    std::vector<bool> liveWhenReplaced;
+    std::vector<bool> ownProcAtTheEnd;
+};
+ListWatch* g_watch = nullptr;
+
+LRESULT CALLBACK BeforeMessages(int code, WPARAM wParam, LPARAM lParam)
 {
-    auto& log = *reinterpret_cast<std::vector<bool>*>(seen);
-    if (message == WM_SETFONT) {
-        const auto held = reinterpret_cast<HGDIOBJ>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
-        log.push_back(held == nullptr || ::GetObjectType(held) == OBJ_FONT);
+    const auto& sent = *reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && g_watch != nullptr && sent.hwnd == g_watch->list && sent.message == WM_SETFONT) {
+        const auto held = reinterpret_cast<HGDIOBJ>(::SendMessageW(sent.hwnd, WM_GETFONT, 0, 0));
+        g_watch->liveWhenReplaced.push_back(held == nullptr || ::GetObjectType(held) == OBJ_FONT);
     }
-    if (message == WM_NCDESTROY) {
-        const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
-        log.push_back(!HasListSubclass(hwnd));
-        ::RemoveWindowSubclass(hwnd, &FontWatch, 7);
-        return result;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK AfterMessages(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto& sent = *reinterpret_cast<CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && g_watch != nullptr && sent.hwnd == g_watch->list && sent.message == WM_NCDESTROY) {
+        g_watch->ownProcAtTheEnd.push_back(RunsItsClassProcedure(sent.hwnd));
     }
-    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 TEST(Robustness, FontsAreReplacedInOrderAndTheListSubclassGoesWithTheList)
@@ -116,25 +122,30 @@ TEST(Robustness, FontsAreReplacedInOrderAndTheListSubclassGoesWithTheList)
     };
     HWND list = main->List(), tip = main->Window().TooltipHandle();
     EXPECT_EQ(looksOf(tip), looksOf(list)) << "the tooltip gets the list's font from the start";
-    EXPECT_TRUE(HasListSubclass(list));
+    EXPECT_FALSE(RunsItsClassProcedure(list)) << "subclassed";
 
-    std::vector<bool> liveWhenReplaced;
-    ::SetWindowSubclass(list, &FontWatch, 7, reinterpret_cast<DWORD_PTR>(&liveWhenReplaced));
+    ListWatch watch;
+    watch.list = list;
+    g_watch = &watch;
+    HHOOK before = ::SetWindowsHookExW(WH_CALLWNDPROC, &BeforeMessages, nullptr, ::GetCurrentThreadId());
+    HHOOK after = ::SetWindowsHookExW(WH_CALLWNDPROCRET, &AfterMessages, nullptr, ::GetCurrentThreadId());
     const HGDIOBJ old = fontOf(list);
     const UINT scaled = main->Window().Dpi() * 3 / 2;
     RECT suggested{40, 30, 1000, 800};
     ::SendMessageW(main->Handle(), WM_DPICHANGED, MAKEWPARAM(scaled, scaled), reinterpret_cast<LPARAM>(&suggested));
 
-    EXPECT_EQ(liveWhenReplaced, std::vector<bool>{true}) << "the list never holds a deleted font";
+    EXPECT_EQ(watch.liveWhenReplaced, std::vector<bool>{true}) << "the list never holds a deleted font";
     EXPECT_NE(fontOf(list), old);
     EXPECT_EQ(::GetObjectType(fontOf(list)), static_cast<DWORD>(OBJ_FONT));
     EXPECT_EQ(looksOf(tip), looksOf(list));
     EXPECT_NE(looksOf(list).first, 0);
     EXPECT_EQ(::GetObjectType(old), 0u) << "the old font is deleted";
 
-    liveWhenReplaced.clear();
     main.reset();
-    EXPECT_EQ(liveWhenReplaced, std::vector<bool>{true}) << "the subclass is gone by WM_NCDESTROY's end";
+    ::UnhookWindowsHookEx(before);
+    ::UnhookWindowsHookEx(after);
+    g_watch = nullptr;
+    EXPECT_EQ(watch.ownProcAtTheEnd, std::vector<bool>{true}) << "the subclass is gone by WM_NCDESTROY's end";
 }
 
 }  // namespace

@@ -1,0 +1,366 @@
+// The main window's work under Wine, each figure against a floor measured in the same run,
+// rounds alternated:
+//   bench_window WORKDIR [PART]     scan, first rows, responsiveness, write, sort (PART: one of
+//                                   scan, first, respond, write, sort)
+//   bench_window WORKDIR memory EXE korvalis.exe's peak working set, empty and with ~50,000 rows
+// The fleets fleet2-5000, fleet2-20000 and fleet2-27300 are made beforehand by tools/bench_window.sh.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <thread>
+
+#include "core/airfile.h"
+#include "core/airfile_internal.h"
+#include "core/marker_scan.h"
+#include "tools/bench_common.h"
+#include "catalogue/work_loop.h"
+#include "ui/main_window.h"
+#include "ui/resource.h"
+
+using namespace korvalis;
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Runs the window's messages until the work it started is over and shown.
+void PumpWhileWorking(MainWindow& window)
+{
+    MSG message;
+    while (window.Working() && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+// Another thread asks the window for WM_NULL every 5 ms and notes how long each answer took.
+class Pinger {
+public:
+    explicit Pinger(HWND window)
+        : m_thread([this, window] {
+              while (!m_stop) {
+                  const auto start = Clock::now();
+                  DWORD_PTR result = 0;
+                  ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+                  m_answers.push_back(Since(start));
+                  std::this_thread::sleep_until(start + std::chrono::milliseconds(5));
+              }
+              m_done = true;
+          })
+    {
+    }
+    // Keeps answering the pings until the pinger has seen that it should stop.
+    std::vector<double> Stop()
+    {
+        m_stop = true;
+        while (!m_done) {
+            MSG message;
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        m_thread.join();
+        return m_answers;
+    }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_done{false};
+    std::vector<double> m_answers;
+    std::thread m_thread;
+};
+
+void PrintAnswers(const char* what, std::vector<double> answers)
+{
+    std::sort(answers.begin(), answers.end());
+    const auto at = [&](double q) { return answers[static_cast<std::size_t>(q * static_cast<double>(answers.size() - 1))]; };
+    std::printf("%-34s %5zu answers: median %.1f ms, p99 %.1f ms, max %.1f ms  (goal: max <= 50 ms)\n", what,
+                answers.size(), at(0.5) * 1000, at(0.99) * 1000, answers.back() * 1000);
+}
+
+// The least a write of each file must do: copy it to a new file in 64 KiB chunks, flush, rename
+// over the old backup, open the file, write one byte, close. Adds each step's time to `steps`.
+void WriteFloor(const std::vector<fs::path>& files, double steps[3])
+{
+    std::vector<char> chunk(64 * 1024);
+    for (const fs::path& file : files) {
+        io::ErrorCode error = 0;
+        auto start = Clock::now();
+        {
+            io::File source = io::File::OpenRead(file, io::Share::ReadOnly, error);
+            io::File copy = io::File::CreateNew(fs::path(file.native() + L".floor"), error);
+            for (std::int64_t got; (got = source.Read(chunk.data(), chunk.size(), error)) > 0;)
+                copy.WriteAll(chunk.data(), static_cast<std::size_t>(got), error);
+            copy.Flush(error);
+        }
+        steps[0] += Since(start);
+        start = Clock::now();
+        io::ReplaceWith(fs::path(file.native() + L".floor"), fs::path(file.native() + L".floorbak"));
+        steps[1] += Since(start);
+        start = Clock::now();
+        io::File target = io::File::OpenWrite(file, io::Share::ReadOnly, error);
+        const std::uint8_t byte = 0;
+        target.Seek(40, error);
+        target.WriteAll(&byte, 1, error);
+        target.Close();
+        steps[2] += Since(start);
+    }
+}
+
+int Main(const fs::path& work, const std::wstring& only)
+{
+    const auto wanted = [&](const wchar_t* part) { return only.empty() || only == part; };
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&controls);
+    MainWindow window;
+    if (!window.Create(::GetModuleHandleW(nullptr))) {
+        std::fprintf(stderr, "the main window could not be created\n");
+        return 1;
+    }
+    const auto scanInto = [&](const fs::path& base) {
+        window.State().AircraftDir = PathToUtf8(base);
+        window.Load_Airfiles();
+        PumpWhileWorking(window);
+    };
+
+    // 1. A scan into the window, with the worker, its readers and the progress, against one
+    // thread's enumerate-and-read floor.
+    if (wanted(L"scan")) {
+    const fs::path fleet = work / "fleet2-5000" / "Aircraft";
+    const int files = tools::ScanFloor(fleet);
+    const auto [floor, scan] = tools::AlternatingMedians(5, [&] { tools::ScanFloor(fleet); }, [&] { scanInto(fleet); });
+    std::printf("scan: 5,000 folders, %d files, %d rows, %u readers\n", files, window.Rows().Count(), ReaderThreadCount());
+    std::printf("  floor (one thread: enumerate + open/read 4 KiB/close): %.3f s\n", floor);
+    std::printf("  scan into the window until idle:                       %.3f s\n", scan);
+    std::printf("  ratio %.3f  (goal <= 0.6)\n", scan / floor);
+    }
+
+    // 2. The first rows of a 20,000-folder scan, against the folder enumeration alone.
+    const fs::path big = work / "fleet2-20000" / "Aircraft";
+    if (wanted(L"first")) {
+    std::vector<double> enumerations, firstRows;
+    for (int round = 0; round < 3; ++round) {
+        auto start = Clock::now();
+        int entries = 0;
+        EnumerateFolderEntries(big, [&](const fs::path&, std::optional<bool>) { ++entries; });
+        enumerations.push_back(Since(start));
+
+        std::atomic<bool> seen{false};
+        double first = 0;
+        HWND list = window.ListHandle();
+        window.Rows().RemoveAll();
+        start = Clock::now();
+        std::thread watcher([&] {
+            while (::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0) std::this_thread::sleep_for(std::chrono::microseconds(500));
+            first = Since(start);
+            seen = true;
+        });
+        scanInto(big);
+        watcher.join();
+        firstRows.push_back(first);
+    }
+    std::printf("first rows of 20,000 folders: enumeration alone %.3f s, first rows after %.3f s (goal <= %.3f s)\n",
+                Median(enumerations), Median(firstRows), Median(enumerations) + 0.1);
+    }
+
+    // 3. Responsiveness during a 20,000-folder scan and a 1,000-file write.
+    const fs::path writes = work / "write-1000" / "Aircraft";
+    std::vector<fs::path> written;
+    for (int i = 0; i < 1000; ++i) {
+        const fs::path file = writes / ("Plane " + std::to_string(i)) / "plane.air";
+        if (!fs::exists(file)) {
+            fs::create_directories(file.parent_path());
+            std::vector<std::uint8_t> bytes(6000 + static_cast<std::size_t>(i % 7) * 1000, 0x5A);
+            std::copy(kTypeMarker.begin(), kTypeMarker.end(), bytes.begin() + 32);
+            bytes[40] = 0;
+            io::ErrorCode error = 0;
+            io::File out = io::File::CreateNew(file, error);
+            out.WriteAll(bytes.data(), bytes.size(), error);
+        }
+        written.push_back(file);
+    }
+    // Every row marked and given a type, as a user prepares a write; not part of the write.
+    const auto markAll = [&] {
+        ListView_SetItemState(window.ListHandle(), -1, LVIS_SELECTED, LVIS_SELECTED);
+        window.Commands().AssignTypeToMarked(1);
+    };
+    const auto writeMarked = [&] {
+        ::SendMessageW(window.Handle(), WM_COMMAND, IDM_WRITE, 0);
+        PumpWhileWorking(window);
+    };
+    if (wanted(L"respond")) {
+    std::vector<double> scanAnswers, writeAnswers;
+    for (int round = 0; round < 3; ++round) {
+        Pinger duringScan(window.Handle());
+        scanInto(big);
+        const auto a = duringScan.Stop();
+        scanAnswers.insert(scanAnswers.end(), a.begin(), a.end());
+        scanInto(writes);
+        markAll();
+        Pinger duringWrite(window.Handle());
+        writeMarked();
+        const auto b = duringWrite.Stop();
+        writeAnswers.insert(writeAnswers.end(), b.begin(), b.end());
+    }
+    PrintAnswers("answers during a 20,000-folder scan:", scanAnswers);
+    PrintAnswers("answers during a 1,000-file write:", writeAnswers);
+    }
+
+    // 4. Write throughput: the window's write against the floor; then the routine's own steps.
+    if (wanted(L"write")) {
+    scanInto(writes);
+    double floorSteps[3] = {};
+    std::vector<double> floors, writesTimed;
+    for (int round = 0; round < 6; ++round) {  // the first round warms up and is not counted
+        auto start = Clock::now();
+        WriteFloor(written, floorSteps);
+        if (round > 0) floors.push_back(Since(start));
+        markAll();
+        start = Clock::now();
+        writeMarked();
+        if (round > 0) writesTimed.push_back(Since(start));
+    }
+    const double writeFloor = Median(floors), writeTime = Median(writesTimed);
+    {
+        SessionState state;
+        MemoryAirfileList memory;
+        tools::QuietShell shell;
+        WorkLoop loop;
+        Catalogue catalogue(state, memory, shell, loop.GetWorker());
+        state.AircraftDir = PathToUtf8(writes);
+        catalogue.Load_Airfiles();
+        loop.RunUntilIdle();
+        std::vector<double> plain, direct;
+        for (int round = 0; round < 5; ++round) {
+            for (int i = 1; i <= memory.Count(); ++i) memory.SetMarked(i, true);
+            catalogue.AssignTypeToMarked(2);
+            auto start = Clock::now();
+            catalogue.WriteMarkedTypes();
+            loop.RunUntilIdle();
+            plain.push_back(Since(start));
+            start = Clock::now();
+            for (const fs::path& file : written) WriteAirfileType(file, 1);
+            direct.push_back(Since(start));
+        }
+        std::printf("  catalogue write without a window %.3f s; WriteAirfileType in a loop %.3f s\n", Median(plain), Median(direct));
+    }
+    std::printf("write of %d files: floor %.3f s, the window's write %.3f s, ratio %.3f  (goal 1.15)\n",
+                static_cast<int>(written.size()), writeFloor, writeTime, writeTime / writeFloor);
+    const double floorPerFile = 1e6 / 6 / static_cast<double>(written.size());  // warm-up and five rounds
+    std::printf("  floor per file: copy+flush %.0f us, rename %.0f us, open+write byte+close %.0f us\n",
+                floorSteps[0] * floorPerFile, floorSteps[1] * floorPerFile, floorSteps[2] * floorPerFile);
+    double steps[6] = {};
+    for (const fs::path& file : written) {
+        auto last = Clock::now();
+        int at = 0;
+        detail::WriteAirfileTypeWithHook(file, 2, [&](detail::WriteStep) {
+            steps[at++] += Since(last);
+            last = Clock::now();
+        });
+        steps[at] += Since(last);
+    }
+    const char* stepNames[] = {"first read", "backup checked, temporary created", "copy",
+                           "flush, close, rename", "checked and opened for writing", "re-check, byte, close"};
+    std::printf("  the write routine per file:");
+    const double perFile = 1e6 / static_cast<double>(written.size());
+    for (int i = 0; i < 6; ++i) std::printf(" %s %.0f us;", stepNames[i], steps[i] * perFile);
+    std::printf("\n");
+    }
+
+    // 5. Sorting about 50,000 rows by each column, marks put back, against a plain wcscmp sort.
+    if (!wanted(L"sort")) return 0;
+    scanInto(work / "fleet2-27300" / "Aircraft");
+    const int rows = window.Rows().Count();
+    for (int i = 0; i < rows; i += 7) ListView_SetItemState(window.ListHandle(), i, LVIS_SELECTED, LVIS_SELECTED);
+    std::vector<std::pair<std::wstring, std::wstring>> names;
+    for (int i = 0; i < rows; ++i) names.emplace_back(window.Rows().CellText(i, 0), window.Rows().CellText(i, 1));
+    const SortColumn columns[] = {SortColumn::Folder, SortColumn::File, SortColumn::Type};
+    for (int c = 0; c < 3; ++c) {
+        std::vector<double> sorts, plains;
+        for (int round = 0; round < 3; ++round) {
+            for (bool descending : {false, true}) {
+                auto start = Clock::now();
+                window.Rows().Sort({columns[c], descending});
+                sorts.push_back(Since(start));
+                auto copy = names;
+                start = Clock::now();
+                std::stable_sort(copy.begin(), copy.end(), [&](const auto& a, const auto& b) {
+                    const auto& x = c == 1 ? a.second : a.first;
+                    const auto& y = c == 1 ? b.second : b.first;
+                    return std::wcscmp(x.c_str(), y.c_str()) < 0;
+                });
+                plains.push_back(Since(start));
+            }
+        }
+        std::printf("sort of %d rows by column %d, marks put back: %.3f s (goal < 0.2 s); plain wcscmp sort %.3f s\n",
+                    rows, c, Median(sorts), Median(plains));
+    }
+    return 0;
+}
+
+// korvalis.exe itself: its peak working set with an empty window and once it lists the 27,300-folder
+// fleet, which FS2004's record in the prefix points at.
+int Memory(const fs::path& exe)
+{
+    std::wstring command = L"\"" + exe.native() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        std::fprintf(stderr, "cannot start korvalis.exe\n");
+        return 1;
+    }
+    ::WaitForInputIdle(process.hProcess, 30000);
+    HWND main = nullptr;
+    for (int i = 0; i < 300 && main == nullptr; ++i) {
+        main = ::FindWindowW(L"KorvalisMain", nullptr);
+        if (main == nullptr) ::Sleep(100);
+    }
+    const auto peak = [&] {
+        PROCESS_MEMORY_COUNTERS counters{};
+        counters.cb = sizeof(counters);
+        ::GetProcessMemoryInfo(process.hProcess, &counters, sizeof(counters));
+        return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
+    };
+    ::Sleep(1000);
+    const double empty = peak();
+    HWND list = ::GetDlgItem(main, IDC_AIRFILES);
+    ::PostMessageW(main, WM_COMMAND, IDM_SELECT_FS2004, 0);
+    long rows = 0, before = -1;
+    for (int i = 0; i < 600 && (rows == 0 || rows != before); ++i) {
+        ::Sleep(500);
+        before = rows;
+        rows = static_cast<long>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    }
+    const double listed = peak();
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    ::WaitForSingleObject(process.hProcess, 30000);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    std::printf("korvalis.exe peak working set: empty window %.1f MiB, with %ld rows %.1f MiB  (goal <= 64 MiB)\n", empty,
+                rows, listed);
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    const fs::path work = argc > 1 ? argv[1] : L"bench-work";
+    if (argc > 3 && std::wcscmp(argv[2], L"memory") == 0) return Memory(argv[3]);
+    return Main(work, argc > 2 ? argv[2] : L"");
+}
