@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "core/text.h"
 #include "ui/dpi.h"
 #include "ui/failure_report.h"
@@ -24,9 +26,11 @@ constexpr double kListWidth = 8355, kListHeight = 5415;
 constexpr UINT WM_APP_WORK = WM_APP + 2;
 constexpr UINT WM_APP_COUNTS = WM_APP + 3;
 
-// The status bar: the counts take a little more than half of it, what runs or ran the rest.
-constexpr int kCountsShare = 52;  // percent
-constexpr int kProgressShare = 38;  // percent of the second part, at its right end
+// The status bar: the counts take the room their text needs, what runs or ran the rest, with the
+// progress as a thin bar under that text: the window is too narrow for both texts and a bar
+// beside them. In pixels at 96 DPI.
+constexpr int kPartPadding = 10;
+constexpr int kProgressHeight = 5;
 
 UINT CommandFor(DirectoryEntry entry)
 {
@@ -249,7 +253,10 @@ bool MainWindow::OnCreate()
                           0, 0, TwipsToPixels(kListWidth, m_dpi), TwipsToPixels(kListHeight, m_dpi), m_hwnd,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_AIRFILES)), instance, nullptr);
     if (list == nullptr) return false;
-    m_rows.Attach(list, [this] { ScheduleCounts(); });
+    m_rows.Attach(list, [this] {
+        ScheduleCounts();
+        ForgetTip();
+    });
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     // A plain subclass: comctl32's own kind looks itself up for every message, which under Wine
     // is a round trip to the server, and the list gets one message per row marked.
@@ -307,7 +314,9 @@ void MainWindow::ApplyLayout()
     m_font = std::move(font);
     m_boldFont = std::move(boldFont);
 
-    // The status bar takes the height its font needs, below the design's area.
+    // The status bar takes the height its font needs and the progress bar's, below the design's area.
+    const int scaled = ::MulDiv(kProgressHeight + 4, static_cast<int>(m_dpi), 96);
+    ::SendMessageW(m_status, SB_SETMINHEIGHT, static_cast<WPARAM>(TextSize(L"0").cy + scaled), 0);
     ::SendMessageW(m_status, WM_SIZE, 0, 0);
     RECT status{};
     ::GetWindowRect(m_status, &status);
@@ -317,21 +326,33 @@ void MainWindow::ApplyLayout()
     ::MoveWindow(m_rows.Handle(), 0, 0, TwipsToPixels(kListWidth, m_dpi), TwipsToPixels(kListHeight, m_dpi),
                  TRUE);
     ::SendMessageW(m_status, WM_SIZE, 0, 0);
-    LayoutStatus();
+    m_countsLength = 0;  // lays the parts out anew for this size
+    ShowCounts();
 }
 
-void MainWindow::LayoutStatus()
+SIZE MainWindow::TextSize(const std::wstring& text) const
+{
+    SIZE size{};
+    HDC dc = ::GetDC(m_status);
+    const HGDIOBJ old = ::SelectObject(dc, m_font.Get());
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(m_status, dc);
+    return size;
+}
+
+void MainWindow::LayoutStatus(const std::wstring& counts)
 {
     RECT client;
     ::GetClientRect(m_hwnd, &client);
-    int edges[] = {::MulDiv(client.right, kCountsShare, 100), -1};
+    const auto px = [this](int pixels) { return ::MulDiv(pixels, static_cast<int>(m_dpi), 96); };
+    const int wanted = TextSize(counts).cx + px(kPartPadding);
+    int edges[] = {std::min(wanted, static_cast<int>(client.right * 2 / 3)), -1};
     ::SendMessageW(m_status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
     RECT part{};
     ::SendMessageW(m_status, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
-    const int width = ::MulDiv(part.right - part.left, kProgressShare, 100);
-    const int inset = ::MulDiv(2, static_cast<int>(m_dpi), 96);
-    ::MoveWindow(m_progress, part.right - width - inset, part.top + inset, width, part.bottom - part.top - 2 * inset,
-                 TRUE);
+    ::MoveWindow(m_progress, part.left + px(3), part.bottom - px(kProgressHeight) - px(1),
+                 part.right - part.left - px(6), px(kProgressHeight), TRUE);
 }
 
 void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested)
@@ -417,6 +438,14 @@ void MainWindow::OnListMouse(const MSG& message)
         FollowScroll();
     }
     ::SendMessageW(m_tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
+}
+
+void MainWindow::ForgetTip()
+{
+    // The rows under the mouse changed: the tip shown is stale; the next move asks anew.
+    if (m_tooltip == nullptr || m_tipItem < 0) return;
+    m_tipItem = m_tipColumn = -1;
+    ::SendMessageW(m_tooltip, TTM_POP, 0, 0);
 }
 
 void MainWindow::FollowScroll()
@@ -735,6 +764,10 @@ void MainWindow::ShowCounts()
 {
     m_countsPending = false;
     const std::wstring text = WideFromUtf8(CountsText(m_rows.Count(), m_rows.MarkedCount(), m_rows.ChangedCount()));
+    if (text.size() != m_countsLength) {
+        m_countsLength = text.size();
+        LayoutStatus(text);
+    }
     ::SendMessageW(m_status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 

@@ -99,7 +99,9 @@ private:
 
     void AddColumns();
     void ApplyLayout();
-    void LayoutStatus();
+    void LayoutStatus(const std::wstring& counts);
+    [[nodiscard]] SIZE TextSize(const std::wstring& text) const;
+    void ForgetTip();
     void CreateTooltip();
     void ApplyMenuStates();
     void ShowSortArrow();
@@ -116,6 +118,7 @@ private:
     bool m_writeEnabled = false;
     bool m_simulatorEnabled[2] = {true, true};  // FS2004, FS2002 as the start-up rule set them
     bool m_countsPending = false;
+    std::size_t m_countsLength = 0;  // of the counts text the parts were laid out for
     int m_tipItem = -1;
     int m_tipColumn = -1;
     POINT m_lastMouse{-1, -1};  // in the list, where the mouse last moved
