@@ -128,7 +128,11 @@ void Catalogue::AssignTypeToMarked(std::int16_t index)
     m_list.EndChanges();
 }
 
-void Catalogue::WriteMarkedTypes()
+void Catalogue::WriteMarkedTypes() { RunFiles(WorkKind::Write); }
+
+void Catalogue::RestoreMarkedFromBackups() { RunFiles(WorkKind::Restore); }
+
+void Catalogue::RunFiles(WorkKind kind)
 {
     const int count = m_list.Count();
     if (count < 1 || Busy()) return;
@@ -136,30 +140,12 @@ void Catalogue::WriteMarkedTypes()
     for (int position = 1; position <= count; ++position) {
         if (!m_list.IsMarked(position)) continue;
         const AirfileRow& row = m_list.Row(position);
-        FileJob job{position, RowPath(m_state.AircraftDir, row), std::nullopt,
-                    PathToUtf8(row.folder / row.file)};
+        FileJob job{position, RowPath(m_state.AircraftDir, row), std::nullopt, PathToUtf8(row.folder / row.file)};
         // A row whose type cell is empty has no byte anybody chose: it is not written.
-        if (row.pendingType < 3) job.code = row.pendingType;
+        if (kind == WorkKind::Write && row.pendingType < 3) job.code = row.pendingType;
         jobs.push_back(std::move(job));
     }
-    RunFiles(WorkKind::Write, std::move(jobs));
-}
 
-void Catalogue::RestoreMarkedFromBackups()
-{
-    const int count = m_list.Count();
-    if (count < 1 || Busy()) return;
-    std::vector<FileJob> jobs;
-    for (int position = 1; position <= count; ++position) {
-        if (!m_list.IsMarked(position)) continue;
-        const AirfileRow& row = m_list.Row(position);
-        jobs.push_back({position, RowPath(m_state.AircraftDir, row), std::nullopt, PathToUtf8(row.folder / row.file)});
-    }
-    RunFiles(WorkKind::Restore, std::move(jobs));
-}
-
-void Catalogue::RunFiles(WorkKind kind, std::vector<FileJob> jobs)
-{
     m_shell.SetHourglass(true);
     m_shell.SetWorking(true);
     const int total = static_cast<int>(jobs.size());

@@ -43,7 +43,8 @@ public:
 private:
     struct FileJob;
     struct FileResult;
-    void RunFiles(WorkKind kind, std::vector<FileJob> jobs);
+    // Writes or restores the marked rows' files, one after the other, on the worker.
+    void RunFiles(WorkKind kind);
     void ApplyResults(const std::vector<FileJob>& jobs, const std::vector<FileResult>& results);
     void FinishFiles(WorkKind kind, bool failed);
 
