@@ -39,7 +39,10 @@ public:
     [[nodiscard]] const AirfileRow& Row(int position) const override { return m_rows.At(position - 1); }
     [[nodiscard]] bool IsMarked(int position) const override { return m_marks.at(Index(position)); }
     void SetMarked(int position, bool marked) override { m_marks.at(Index(position)) = marked; }
-    void SetPendingType(int position, std::uint8_t code) override { m_rows.SetPendingType(position - 1, code); }
+    void SetPendingType(int position, std::uint8_t code) override
+    {
+        m_rows.SetPendingType(position - 1, code);
+    }
     void SetFileType(int position, std::uint8_t code) override { m_rows.SetFileType(position - 1, code); }
     void RemoveAll() override
     {

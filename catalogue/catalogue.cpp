@@ -44,7 +44,8 @@ public:
         m_control.Post([&list = m_list, &shell = m_shell, rows = std::move(rows), foldersRead,
                         folders = m_folders]() mutable {
             if (!rows.empty()) list.Append(std::move(rows));
-            shell.ShowProgress(ReadingText(std::min(foldersRead + 1, folders), folders), foldersRead, folders);
+            shell.ShowProgress(ReadingText(std::min(foldersRead + 1, folders), folders), foldersRead,
+                               folders);
         });
     }
 
@@ -140,7 +141,8 @@ void Catalogue::RunFiles(WorkKind kind)
     for (int position = 1; position <= count; ++position) {
         if (!m_list.IsMarked(position)) continue;
         const AirfileRow& row = m_list.Row(position);
-        FileJob job{position, RowPath(m_state.AircraftDir, row), std::nullopt, PathToUtf8(row.folder / row.file)};
+        FileJob job{position, RowPath(m_state.AircraftDir, row), std::nullopt,
+                    PathToUtf8(row.folder / row.file)};
         // A row whose type cell is empty has no byte anybody chose: it is not written.
         if (kind == WorkKind::Write && row.pendingType < 3) job.code = row.pendingType;
         jobs.push_back(std::move(job));

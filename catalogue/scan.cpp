@@ -98,7 +98,9 @@ private:
             std::size_t index = 0;
             {
                 std::unique_lock<std::mutex> lock(m_mutex);
-                m_changed.wait(lock, [this] { return m_quit || m_next >= m_folders.size() || m_next < m_head + kReadAhead; });
+                m_changed.wait(lock, [this] {
+                    return m_quit || m_next >= m_folders.size() || m_next < m_head + kReadAhead;
+                });
                 if (m_quit || m_next >= m_folders.size()) return;
                 index = m_next++;
             }

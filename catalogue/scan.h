@@ -11,9 +11,9 @@ namespace korvalis {
 
 // What a scan of an aircraft directory found.
 struct ScanReport {
-    bool found = false;  // some file's name passed the ".air" test
-    int unlisted = 0;    // .air files without a type marker, or unreadable
-    int folders = 0;     // sub-folders listed
+    bool found = false;   // some file's name passed the ".air" test
+    int unlisted = 0;     // .air files without a type marker, or unreadable
+    int folders = 0;      // sub-folders listed
     int foldersRead = 0;  // of them, read to the end, in order
     bool stopped = false;
 };
@@ -33,6 +33,7 @@ public:
 // files are then read by `readers` threads, handed out in order, and the rows come back in order,
 // in batches at most `interval` apart. Stops between two files when the control says so.
 ScanReport ScanAircraftDir(const std::filesystem::path& base, unsigned readers, WorkControl& control,
-                           ScanSink& sink, std::chrono::milliseconds interval = std::chrono::milliseconds(40));
+                           ScanSink& sink,
+                           std::chrono::milliseconds interval = std::chrono::milliseconds(40));
 
 }  // namespace korvalis

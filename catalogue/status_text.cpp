@@ -26,8 +26,8 @@ std::string Thousands(long long number)
 
 std::string CountsText(int rows, int marked, int changed)
 {
-    return Counted(rows, "airfile", "airfiles") + ", " + Thousands(marked) + " marked, " + Thousands(changed) +
-           " changed and not written";
+    return Counted(rows, "airfile", "airfiles") + ", " + Thousands(marked) + " marked, " +
+           Thousands(changed) + " changed and not written";
 }
 
 std::string ListingText() { return std::string("Listing the folders") + kEscHint; }
@@ -37,7 +37,10 @@ std::string ReadingText(int folder, int folders)
     return "Reading folder " + Thousands(folder) + " of " + Thousands(folders) + kEscHint;
 }
 
-std::string WritingText(int file, int files) { return "Writing " + Thousands(file) + " of " + Thousands(files) + kEscHint; }
+std::string WritingText(int file, int files)
+{
+    return "Writing " + Thousands(file) + " of " + Thousands(files) + kEscHint;
+}
 
 std::string RestoringText(int file, int files)
 {
@@ -47,7 +50,8 @@ std::string RestoringText(int file, int files)
 std::string ScanOutcomeText(int unlisted, bool stopped, int foldersRead, int folders)
 {
     std::string text;
-    if (stopped) text = "Stopped after " + Thousands(foldersRead) + " of " + Counted(folders, "folder", "folders");
+    if (stopped)
+        text = "Stopped after " + Thousands(foldersRead) + " of " + Counted(folders, "folder", "folders");
     if (unlisted > 0) {
         if (!text.empty()) text += ", ";
         text += Counted(unlisted, ".air file", ".air files") + " without a type marker not listed";
@@ -58,7 +62,8 @@ std::string ScanOutcomeText(int unlisted, bool stopped, int foldersRead, int fol
 std::string RunOutcomeText(const RunOutcome& outcome, const char* done)
 {
     std::string text;
-    if (outcome.stopped) text = "Stopped after " + Thousands(outcome.handled) + " of " + Thousands(outcome.total) + ": ";
+    if (outcome.stopped)
+        text = "Stopped after " + Thousands(outcome.handled) + " of " + Thousands(outcome.total) + ": ";
     text += Thousands(outcome.succeeded) + " " + done;
     if (outcome.failed > 0) text += ", " + Thousands(outcome.failed) + " failed: " + outcome.firstFailure;
     return text;

@@ -59,7 +59,7 @@ private:
     std::deque<std::function<void()>> m_posted;
     std::atomic<bool> m_stop{false};
     bool m_quit = false;
-    bool m_running = false;    // owner's thread only
+    bool m_running = false;      // owner's thread only
     bool m_inRunPosted = false;  // owner's thread only
     std::thread m_thread;
 };

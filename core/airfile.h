@@ -16,7 +16,8 @@ inline constexpr std::int32_t kErrorShortTransfer =
 inline constexpr std::int32_t kErrorTypeCodeRange = 0x20000002;  // type code outside 0..255
 inline constexpr std::int32_t kErrorFileChanged = 0x20000003;    // the file changed since it was first read
 inline constexpr std::int32_t kErrorBackupNoTypeByte = 0x20000004;  // the backup holds no type byte
-inline constexpr std::int32_t kErrorBackupMismatch = 0x20000005;    // the backup is of another version of the file
+inline constexpr std::int32_t kErrorBackupMismatch =
+    0x20000005;  // the backup is of another version of the file
 
 // The file name suffix of the backup written beside each .air file.
 inline constexpr char kBackupSuffix[] = ".KRVL_bak";

@@ -24,7 +24,8 @@ std::string ErrorText(std::int32_t result)
     }
     std::string text = detail::SystemErrorText(result);
     // The system's messages end in a line break, which a status line does not want.
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+        text.pop_back();
     return text.empty() ? "Error " + std::to_string(result) + "." : text;
 }
 

@@ -163,7 +163,10 @@ void RemoveQuietly(const std::filesystem::path& path) noexcept { ::DeleteFileW(W
 
 ErrorCode AccessDeniedError() noexcept { return ERROR_ACCESS_DENIED; }
 
-bool AlreadyExists(ErrorCode error) noexcept { return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS; }
+bool AlreadyExists(ErrorCode error) noexcept
+{
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+}
 
 // Paths of MAX_PATH characters or more fail in every Win32 file call unless the system has
 // long paths switched on, which it has not by default; the "\\?\" form works everywhere.

@@ -36,6 +36,7 @@ int main(int argc, char** argv)
     std::printf("floor (enumerate + open/read 4 KiB/close): %.3f s\n", floor);
     std::printf("scan into the in-memory list:              %.3f s  (%.0f files/s)\n", scanTime,
                 files / scanTime);
-    std::printf("ratio scan / floor: %.3f  (goal <= 1.0; %u readers)\n", scanTime / floor, ReaderThreadCount());
+    std::printf("ratio scan / floor: %.3f  (goal <= 1.0; %u readers)\n", scanTime / floor,
+                ReaderThreadCount());
     return 0;
 }

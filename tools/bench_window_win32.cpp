@@ -16,11 +16,11 @@
 #include <cwchar>
 #include <thread>
 
+#include "catalogue/work_loop.h"
 #include "core/airfile.h"
 #include "core/airfile_internal.h"
 #include "core/marker_scan.h"
 #include "tools/bench_common.h"
-#include "catalogue/work_loop.h"
 #include "ui/main_window.h"
 #include "ui/resource.h"
 
@@ -87,7 +87,9 @@ private:
 void PrintAnswers(const char* what, std::vector<double> answers)
 {
     std::sort(answers.begin(), answers.end());
-    const auto at = [&](double q) { return answers[static_cast<std::size_t>(q * static_cast<double>(answers.size() - 1))]; };
+    const auto at = [&](double q) {
+        return answers[static_cast<std::size_t>(q * static_cast<double>(answers.size() - 1))];
+    };
     std::printf("%-34s %5zu answers: median %.1f ms, p99 %.1f ms, max %.1f ms  (goal: max <= 50 ms)\n", what,
                 answers.size(), at(0.5) * 1000, at(0.99) * 1000, answers.back() * 1000);
 }
@@ -124,7 +126,8 @@ void WriteFloor(const std::vector<fs::path>& files, double steps[3])
 int Main(const fs::path& work, const std::wstring& only)
 {
     const auto wanted = [&](const wchar_t* part) { return only.empty() || only == part; };
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+    INITCOMMONCONTROLSEX controls{sizeof(controls),
+                                  ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);
     MainWindow window;
     if (!window.Create(::GetModuleHandleW(nullptr))) {
@@ -140,41 +143,46 @@ int Main(const fs::path& work, const std::wstring& only)
     // 1. A scan into the window, with the worker, its readers and the progress, against one
     // thread's enumerate-and-read floor.
     if (wanted(L"scan")) {
-    const fs::path fleet = work / "fleet2-5000" / "Aircraft";
-    const int files = tools::ScanFloor(fleet);
-    const auto [floor, scan] = tools::AlternatingMedians(5, [&] { tools::ScanFloor(fleet); }, [&] { scanInto(fleet); });
-    std::printf("scan: 5,000 folders, %d files, %d rows, %u readers\n", files, window.Rows().Count(), ReaderThreadCount());
-    std::printf("  floor (one thread: enumerate + open/read 4 KiB/close): %.3f s\n", floor);
-    std::printf("  scan into the window until idle:                       %.3f s\n", scan);
-    std::printf("  ratio %.3f  (goal <= 0.6)\n", scan / floor);
+        const fs::path fleet = work / "fleet2-5000" / "Aircraft";
+        const int files = tools::ScanFloor(fleet);
+        const auto [floor, scan] = tools::AlternatingMedians(
+            5, [&] { tools::ScanFloor(fleet); }, [&] { scanInto(fleet); });
+        std::printf("scan: 5,000 folders, %d files, %d rows, %u readers\n", files, window.Rows().Count(),
+                    ReaderThreadCount());
+        std::printf("  floor (one thread: enumerate + open/read 4 KiB/close): %.3f s\n", floor);
+        std::printf("  scan into the window until idle:                       %.3f s\n", scan);
+        std::printf("  ratio %.3f  (goal <= 0.6)\n", scan / floor);
     }
 
     // 2. The first rows of a 20,000-folder scan, against the folder enumeration alone.
     const fs::path big = work / "fleet2-20000" / "Aircraft";
     if (wanted(L"first")) {
-    std::vector<double> enumerations, firstRows;
-    for (int round = 0; round < 3; ++round) {
-        auto start = Clock::now();
-        int entries = 0;
-        EnumerateFolderEntries(big, [&](const fs::path&, std::optional<bool>) { ++entries; });
-        enumerations.push_back(Since(start));
+        std::vector<double> enumerations, firstRows;
+        for (int round = 0; round < 3; ++round) {
+            auto start = Clock::now();
+            int entries = 0;
+            EnumerateFolderEntries(big, [&](const fs::path&, std::optional<bool>) { ++entries; });
+            enumerations.push_back(Since(start));
 
-        std::atomic<bool> seen{false};
-        double first = 0;
-        HWND list = window.ListHandle();
-        window.Rows().RemoveAll();
-        start = Clock::now();
-        std::thread watcher([&] {
-            while (::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0) std::this_thread::sleep_for(std::chrono::microseconds(500));
-            first = Since(start);
-            seen = true;
-        });
-        scanInto(big);
-        watcher.join();
-        firstRows.push_back(first);
-    }
-    std::printf("first rows of 20,000 folders: enumeration alone %.3f s, first rows after %.3f s (goal <= %.3f s)\n",
-                Median(enumerations), Median(firstRows), Median(enumerations) + 0.1);
+            std::atomic<bool> seen{false};
+            double first = 0;
+            HWND list = window.ListHandle();
+            window.Rows().RemoveAll();
+            start = Clock::now();
+            std::thread watcher([&] {
+                while (::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0)
+                    std::this_thread::sleep_for(std::chrono::microseconds(500));
+                first = Since(start);
+                seen = true;
+            });
+            scanInto(big);
+            watcher.join();
+            firstRows.push_back(first);
+        }
+        std::printf(
+            "first rows of 20,000 folders: enumeration alone %.3f s, first rows after %.3f s (goal <= %.3f "
+            "s)\n",
+            Median(enumerations), Median(firstRows), Median(enumerations) + 0.1);
     }
 
     // 3. Responsiveness during a 20,000-folder scan and a 1,000-file write.
@@ -203,91 +211,95 @@ int Main(const fs::path& work, const std::wstring& only)
         PumpWhileWorking(window);
     };
     if (wanted(L"respond")) {
-    std::vector<double> scanAnswers, writeAnswers;
-    for (int round = 0; round < 3; ++round) {
-        Pinger duringScan(window.Handle());
-        scanInto(big);
-        const auto a = duringScan.Stop();
-        scanAnswers.insert(scanAnswers.end(), a.begin(), a.end());
-        scanInto(writes);
-        markAll();
-        Pinger duringWrite(window.Handle());
-        writeMarked();
-        const auto b = duringWrite.Stop();
-        writeAnswers.insert(writeAnswers.end(), b.begin(), b.end());
-    }
-    PrintAnswers("answers during a 20,000-folder scan:", scanAnswers);
-    PrintAnswers("answers during a 1,000-file write:", writeAnswers);
+        std::vector<double> scanAnswers, writeAnswers;
+        for (int round = 0; round < 3; ++round) {
+            Pinger duringScan(window.Handle());
+            scanInto(big);
+            const auto a = duringScan.Stop();
+            scanAnswers.insert(scanAnswers.end(), a.begin(), a.end());
+            scanInto(writes);
+            markAll();
+            Pinger duringWrite(window.Handle());
+            writeMarked();
+            const auto b = duringWrite.Stop();
+            writeAnswers.insert(writeAnswers.end(), b.begin(), b.end());
+        }
+        PrintAnswers("answers during a 20,000-folder scan:", scanAnswers);
+        PrintAnswers("answers during a 1,000-file write:", writeAnswers);
     }
 
     // 4. Write throughput: the window's write against the floor; then the routine's own steps.
     if (wanted(L"write")) {
-    scanInto(writes);
-    double floorSteps[3] = {};
-    std::vector<double> floors, writesTimed;
-    for (int round = 0; round < 6; ++round) {  // the first round warms up and is not counted
-        auto start = Clock::now();
-        WriteFloor(written, floorSteps);
-        if (round > 0) floors.push_back(Since(start));
-        markAll();
-        start = Clock::now();
-        writeMarked();
-        if (round > 0) writesTimed.push_back(Since(start));
-    }
-    const double writeFloor = Median(floors), writeTime = Median(writesTimed);
-    {
-        SessionState state;
-        MemoryAirfileList memory;
-        tools::QuietShell shell;
-        WorkLoop loop;
-        Catalogue catalogue(state, memory, shell, loop.GetWorker());
-        state.AircraftDir = PathToUtf8(writes);
-        catalogue.Load_Airfiles();
-        loop.RunUntilIdle();
-        std::vector<double> plain, direct;
-        for (int round = 0; round < 5; ++round) {
-            for (int i = 1; i <= memory.Count(); ++i) memory.SetMarked(i, true);
-            catalogue.AssignTypeToMarked(2);
+        scanInto(writes);
+        double floorSteps[3] = {};
+        std::vector<double> floors, writesTimed;
+        for (int round = 0; round < 6; ++round) {  // the first round warms up and is not counted
             auto start = Clock::now();
-            catalogue.WriteMarkedTypes();
-            loop.RunUntilIdle();
-            plain.push_back(Since(start));
+            WriteFloor(written, floorSteps);
+            if (round > 0) floors.push_back(Since(start));
+            markAll();
             start = Clock::now();
-            for (const fs::path& file : written) WriteAirfileType(file, 1);
-            direct.push_back(Since(start));
+            writeMarked();
+            if (round > 0) writesTimed.push_back(Since(start));
         }
-        std::printf("  catalogue write without a window %.3f s; WriteAirfileType in a loop %.3f s\n", Median(plain), Median(direct));
-    }
-    std::printf("write of %d files: floor %.3f s, the window's write %.3f s, ratio %.3f  (goal 1.15)\n",
-                static_cast<int>(written.size()), writeFloor, writeTime, writeTime / writeFloor);
-    const double floorPerFile = 1e6 / 6 / static_cast<double>(written.size());  // warm-up and five rounds
-    std::printf("  floor per file: copy+flush %.0f us, rename %.0f us, open+write byte+close %.0f us\n",
-                floorSteps[0] * floorPerFile, floorSteps[1] * floorPerFile, floorSteps[2] * floorPerFile);
-    double steps[6] = {};
-    for (const fs::path& file : written) {
-        auto last = Clock::now();
-        int at = 0;
-        detail::WriteAirfileTypeWithHook(file, 2, [&](detail::WriteStep) {
-            steps[at++] += Since(last);
-            last = Clock::now();
-        });
-        steps[at] += Since(last);
-    }
-    const char* stepNames[] = {"first read", "backup checked, temporary created", "copy",
-                           "flush, close, rename", "checked and opened for writing", "re-check, byte, close"};
-    std::printf("  the write routine per file:");
-    const double perFile = 1e6 / static_cast<double>(written.size());
-    for (int i = 0; i < 6; ++i) std::printf(" %s %.0f us;", stepNames[i], steps[i] * perFile);
-    std::printf("\n");
+        const double writeFloor = Median(floors), writeTime = Median(writesTimed);
+        {
+            SessionState state;
+            MemoryAirfileList memory;
+            tools::QuietShell shell;
+            WorkLoop loop;
+            Catalogue catalogue(state, memory, shell, loop.GetWorker());
+            state.AircraftDir = PathToUtf8(writes);
+            catalogue.Load_Airfiles();
+            loop.RunUntilIdle();
+            std::vector<double> plain, direct;
+            for (int round = 0; round < 5; ++round) {
+                for (int i = 1; i <= memory.Count(); ++i) memory.SetMarked(i, true);
+                catalogue.AssignTypeToMarked(2);
+                auto start = Clock::now();
+                catalogue.WriteMarkedTypes();
+                loop.RunUntilIdle();
+                plain.push_back(Since(start));
+                start = Clock::now();
+                for (const fs::path& file : written) WriteAirfileType(file, 1);
+                direct.push_back(Since(start));
+            }
+            std::printf("  catalogue write without a window %.3f s; WriteAirfileType in a loop %.3f s\n",
+                        Median(plain), Median(direct));
+        }
+        std::printf("write of %d files: floor %.3f s, the window's write %.3f s, ratio %.3f  (goal 1.15)\n",
+                    static_cast<int>(written.size()), writeFloor, writeTime, writeTime / writeFloor);
+        const double floorPerFile = 1e6 / 6 / static_cast<double>(written.size());  // warm-up and five rounds
+        std::printf("  floor per file: copy+flush %.0f us, rename %.0f us, open+write byte+close %.0f us\n",
+                    floorSteps[0] * floorPerFile, floorSteps[1] * floorPerFile, floorSteps[2] * floorPerFile);
+        double steps[6] = {};
+        for (const fs::path& file : written) {
+            auto last = Clock::now();
+            int at = 0;
+            detail::WriteAirfileTypeWithHook(file, 2, [&](detail::WriteStep) {
+                steps[at++] += Since(last);
+                last = Clock::now();
+            });
+            steps[at] += Since(last);
+        }
+        const char* stepNames[] = {
+            "first read",           "backup checked, temporary created", "copy",
+            "flush, close, rename", "checked and opened for writing",    "re-check, byte, close"};
+        std::printf("  the write routine per file:");
+        const double perFile = 1e6 / static_cast<double>(written.size());
+        for (int i = 0; i < 6; ++i) std::printf(" %s %.0f us;", stepNames[i], steps[i] * perFile);
+        std::printf("\n");
     }
 
     // 5. Sorting about 50,000 rows by each column, marks put back, against a plain wcscmp sort.
     if (!wanted(L"sort")) return 0;
     scanInto(work / "fleet2-27300" / "Aircraft");
     const int rows = window.Rows().Count();
-    for (int i = 0; i < rows; i += 7) ListView_SetItemState(window.ListHandle(), i, LVIS_SELECTED, LVIS_SELECTED);
+    for (int i = 0; i < rows; i += 7)
+        ListView_SetItemState(window.ListHandle(), i, LVIS_SELECTED, LVIS_SELECTED);
     std::vector<std::pair<std::wstring, std::wstring>> names;
-    for (int i = 0; i < rows; ++i) names.emplace_back(window.Rows().CellText(i, 0), window.Rows().CellText(i, 1));
+    for (int i = 0; i < rows; ++i)
+        names.emplace_back(window.Rows().CellText(i, 0), window.Rows().CellText(i, 1));
     const SortColumn columns[] = {SortColumn::Folder, SortColumn::File, SortColumn::Type};
     for (int c = 0; c < 3; ++c) {
         std::vector<double> sorts, plains;
@@ -306,8 +318,9 @@ int Main(const fs::path& work, const std::wstring& only)
                 plains.push_back(Since(start));
             }
         }
-        std::printf("sort of %d rows by column %d, marks put back: %.3f s (goal < 0.2 s); plain wcscmp sort %.3f s\n",
-                    rows, c, Median(sorts), Median(plains));
+        std::printf(
+            "sort of %d rows by column %d, marks put back: %.3f s (goal < 0.2 s); plain wcscmp sort %.3f s\n",
+            rows, c, Median(sorts), Median(plains));
     }
     return 0;
 }
@@ -320,7 +333,8 @@ int Memory(const fs::path& exe)
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process)) {
         std::fprintf(stderr, "cannot start korvalis.exe\n");
         return 1;
     }
@@ -351,8 +365,9 @@ int Memory(const fs::path& exe)
     ::WaitForSingleObject(process.hProcess, 30000);
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
-    std::printf("korvalis.exe peak working set: empty window %.1f MiB, with %ld rows %.1f MiB  (goal <= 64 MiB)\n", empty,
-                rows, listed);
+    std::printf(
+        "korvalis.exe peak working set: empty window %.1f MiB, with %ld rows %.1f MiB  (goal <= 64 MiB)\n",
+        empty, rows, listed);
     return 0;
 }
 

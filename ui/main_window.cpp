@@ -186,8 +186,8 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     const auto byDefault = [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); };
     if (self == nullptr) return byDefault();
     return GuardedProc(
-        Boundary::Window, message, Activity(message), [&] { return self->HandleMessage(message, wParam, lParam); },
-        byDefault);
+        Boundary::Window, message, Activity(message),
+        [&] { return self->HandleMessage(message, wParam, lParam); }, byDefault);
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -263,10 +263,11 @@ bool MainWindow::OnCreate()
     ::SetWindowLongPtrW(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     m_listProc = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ListProc)));
-    m_status = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hwnd,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS)), instance, nullptr);
-    m_progress = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, m_status, nullptr,
-                                   instance, nullptr);
+    m_status =
+        ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hwnd,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS)), instance, nullptr);
+    m_progress = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, m_status,
+                                   nullptr, instance, nullptr);
     ApplyLayout();
     CreateTooltip();
     m_dialog.SetMainWindow(m_hwnd);
@@ -309,7 +310,8 @@ void MainWindow::ApplyLayout()
     bold.lfWeight = FW_BOLD;
     UniqueGdiObject boldFont(::CreateFontIndirectW(&bold));
     for (HWND control : {m_rows.Handle(), m_tooltip, m_status}) {
-        if (control != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+        if (control != nullptr)
+            ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
     }
     m_font = std::move(font);
     m_boldFont = std::move(boldFont);
@@ -321,8 +323,8 @@ void MainWindow::ApplyLayout()
     RECT status{};
     ::GetWindowRect(m_status, &status);
     const int statusHeight = status.bottom - status.top;
-    SizeClientTo(m_hwnd, TwipsToPixels(kClientWidth, m_dpi), TwipsToPixels(kClientHeight, m_dpi) + statusHeight,
-                 true, m_dpi);
+    SizeClientTo(m_hwnd, TwipsToPixels(kClientWidth, m_dpi),
+                 TwipsToPixels(kClientHeight, m_dpi) + statusHeight, true, m_dpi);
     ::MoveWindow(m_rows.Handle(), 0, 0, TwipsToPixels(kListWidth, m_dpi), TwipsToPixels(kListHeight, m_dpi),
                  TRUE);
     ::SendMessageW(m_status, WM_SIZE, 0, 0);
@@ -398,8 +400,8 @@ LRESULT CALLBACK MainWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam, LP
         [&]() -> LRESULT {
             if (window->ListMessage(message, wParam, lParam)) return 0;
             // A subclass must go before its window does.
-            if (message == WM_NCDESTROY &&
-                ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&MainWindow::ListProc)) {
+            if (message == WM_NCDESTROY && ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC) ==
+                                               reinterpret_cast<LONG_PTR>(&MainWindow::ListProc)) {
                 ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
             }
             const LRESULT result = byDefault();
@@ -423,7 +425,8 @@ bool MainWindow::ListMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // No marking while work runs, but the menu still opens, its entries grey.
         POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         ::ClientToScreen(m_rows.Handle(), &at);
-        ::SendMessageW(m_hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_rows.Handle()), MAKELPARAM(at.x, at.y));
+        ::SendMessageW(m_hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_rows.Handle()),
+                       MAKELPARAM(at.x, at.y));
         return true;
     }
     return MovesTheMarks(message, wParam);
@@ -479,7 +482,8 @@ LRESULT MainWindow::OnNotify(NMHDR& header)
             case LVN_ODFINDITEMW: {
                 // Type-ahead by folder name; the list moves the focus and the marking itself.
                 const auto& find = reinterpret_cast<NMLVFINDITEMW&>(header);
-                if (m_working || find.lvfi.psz == nullptr || (find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0)
+                if (m_working || find.lvfi.psz == nullptr ||
+                    (find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0)
                     return -1;
                 return m_rows.FindFolder(find.lvfi.psz, find.iStart, (find.lvfi.flags & LVFI_WRAP) != 0);
             }
@@ -595,8 +599,9 @@ void MainWindow::OnContextMenu(HWND source, LPARAM at)
     ::AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu.Get(), MF_STRING | state(row >= 0), IDM_OPEN_FOLDER, L"Open &folder");
     ::AppendMenuW(menu.Get(), MF_STRING | state(anyMarked), IDM_COPY, L"&Copy\tCtrl+C");
-    const int command = static_cast<int>(::TrackPopupMenuEx(
-        menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, m_hwnd, nullptr));
+    const int command = static_cast<int>(
+        ::TrackPopupMenuEx(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
+                           point.x, point.y, m_hwnd, nullptr));
     if (command != 0) OnCommand(command);
 }
 
@@ -659,8 +664,8 @@ void MainWindow::CopyMarkedRows()
     std::wstring text;
     for (int i = ListView_GetNextItem(m_rows.Handle(), -1, LVNI_SELECTED); i >= 0;
          i = ListView_GetNextItem(m_rows.Handle(), i, LVNI_SELECTED)) {
-        text += m_rows.CellText(i, 0) + L"\t" + m_rows.CellText(i, 1) + L"\t" + m_rows.CellText(i, 2) + L"\t" +
-                RowPath(m_state.AircraftDir, m_rows.Row(i + 1)).wstring() + L"\r\n";
+        text += m_rows.CellText(i, 0) + L"\t" + m_rows.CellText(i, 1) + L"\t" + m_rows.CellText(i, 2) +
+                L"\t" + RowPath(m_state.AircraftDir, m_rows.Row(i + 1)).wstring() + L"\r\n";
     }
     if (text.empty()) return;  // nothing marked: the clipboard keeps what it has
     SetClipboardText(m_hwnd, L"Dir\tAirfile\tAircraft type\tPath\r\n" + text);
@@ -669,7 +674,8 @@ void MainWindow::CopyMarkedRows()
 void MainWindow::OpenFolder(int index)
 {
     if (index < 0 || index >= m_rows.Count()) return;
-    const std::wstring arguments = L"/select,\"" + RowPath(m_state.AircraftDir, m_rows.Row(index + 1)).wstring() + L"\"";
+    const std::wstring arguments =
+        L"/select,\"" + RowPath(m_state.AircraftDir, m_rows.Row(index + 1)).wstring() + L"\"";
     ::ShellExecuteW(m_hwnd, nullptr, L"explorer.exe", arguments.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
@@ -763,7 +769,8 @@ void MainWindow::ScheduleCounts()
 void MainWindow::ShowCounts()
 {
     m_countsPending = false;
-    const std::wstring text = WideFromUtf8(CountsText(m_rows.Count(), m_rows.MarkedCount(), m_rows.ChangedCount()));
+    const std::wstring text =
+        WideFromUtf8(CountsText(m_rows.Count(), m_rows.MarkedCount(), m_rows.ChangedCount()));
     if (text.size() != m_countsLength) {
         m_countsLength = text.size();
         LayoutStatus(text);

@@ -109,7 +109,7 @@ private:
     void ShowCounts();
 
     HWND m_hwnd = nullptr;
-    WNDPROC m_listProc = nullptr;  // the list's own procedure, under the subclass
+    WNDPROC m_listProc = nullptr;             // the list's own procedure, under the subclass
     std::atomic<HWND> m_wakeTarget{nullptr};  // read by the worker's thread
     HACCEL m_accelerators = nullptr;
     UINT m_dpi = 96;

@@ -94,7 +94,8 @@ TEST(SelectAITraffic, MarksFolderNamesHoldingMYOrAIExactly)
         {"Ai Traffic", false}, {"TRAINING", true},     {"MYAI", true},    {"ai", false},
     };
     MemoryAirfileList list;
-    for (const auto& [folder, expected] : rows) AppendRow(list, RowFor(folder, 0), !expected);  // earlier marks never survive
+    for (const auto& [folder, expected] : rows)
+        AppendRow(list, RowFor(folder, 0), !expected);  // earlier marks never survive
     AirfileRow fileOnly = RowFor("Piper", 1);
     fileOnly.file = "AI_piper.air";
     AppendRow(list, fileOnly, true);
@@ -310,8 +311,8 @@ TEST_F(WriteMarkedTypes, TypeCodesThroughAssignWriteRestoreAndRead)
     EXPECT_EQ(types(2), std::make_pair(std::uint8_t{1}, std::uint8_t{1}));
     EXPECT_EQ(Marks(m_list), (std::vector<bool>{false, true, false}));
     EXPECT_EQ(ReadAirfileType(FileOf("One")), "0");
-    EXPECT_EQ(m_shell.calls,
-              (std::vector<std::string>{"hourglass", std::string("message: ") + kRestoreFailedMessage, "pointer"}))
+    EXPECT_EQ(m_shell.calls, (std::vector<std::string>{
+                                 "hourglass", std::string("message: ") + kRestoreFailedMessage, "pointer"}))
         << "one message; \"Write\" keeps its state";
     EXPECT_EQ(m_shell.outcomes.back(), "1 restored, 1 failed: Two" + std::string(1, kDirSeparator) +
                                            "Two.air: The backup belongs to another version of the file.");

@@ -177,7 +177,8 @@ TEST(HeldFile, ABackupAnotherProgramHoldsIsRestoredFromOnlyWhenNobodyWritesIt)
             ASSERT_TRUE(holder.Held());
             result = RestoreAirfileType(air, type);
         }
-        EXPECT_EQ(result, restores ? kWriteOk : static_cast<std::int32_t>(ERROR_SHARING_VIOLATION)) << PathToUtf8(mode);
+        EXPECT_EQ(result, restores ? kWriteOk : static_cast<std::int32_t>(ERROR_SHARING_VIOLATION))
+            << PathToUtf8(mode);
         EXPECT_EQ(ReadBytes(air), restores ? saved : written) << PathToUtf8(mode);
         EXPECT_EQ(ReadBytes(BackupOf(air)), saved) << PathToUtf8(mode);
     }

@@ -40,7 +40,8 @@ public:
             ::close(fds[1]);
             const std::string base = dir.string() + "/";
             const std::string code = std::to_string(type);
-            ::execl(KORVALIS_WRITE_CHILD, "write_child", base.c_str(), code.c_str(), static_cast<char*>(nullptr));
+            ::execl(KORVALIS_WRITE_CHILD, "write_child", base.c_str(), code.c_str(),
+                    static_cast<char*>(nullptr));
             ::_exit(127);
         }
         ::close(fds[1]);
@@ -76,14 +77,14 @@ private:
 };
 
 struct Tally {
-    int lost = 0;           // files or backups that are neither the old nor the new state
+    int lost = 0;            // files or backups that are neither the old nor the new state
     int tempsAfterKill = 0;  // temporary backups a kill left behind
 };
 
 // Every file holds one of `types` as its type byte and is otherwise as it was; every backup is a
 // complete copy of the file as some write found it; temporary backups are counted (or refused).
-void Check(const fs::path& dir, const std::vector<Bytes>& originals, std::initializer_list<int> types, Tally& tally,
-           bool tempsAllowed)
+void Check(const fs::path& dir, const std::vector<Bytes>& originals, std::initializer_list<int> types,
+           Tally& tally, bool tempsAllowed)
 {
     const auto sameBut = [](const Bytes& bytes, const Bytes& original, auto allowedType) {
         const auto at = static_cast<std::size_t>(ReferenceMarkerOffset(original) + 8);
@@ -94,19 +95,23 @@ void Check(const fs::path& dir, const std::vector<Bytes>& originals, std::initia
     };
     for (int i = 0; i < kFiles; ++i) {
         const fs::path air = dir / ("Plane " + std::to_string(i)) / "plane.air";
-        const auto inTypes = [&](std::uint8_t b) { return std::find(types.begin(), types.end(), b) != types.end(); };
+        const auto inTypes = [&](std::uint8_t b) {
+            return std::find(types.begin(), types.end(), b) != types.end();
+        };
         if (!sameBut(ReadBytes(air), originals[static_cast<std::size_t>(i)], inTypes)) {
             ++tally.lost;
             ADD_FAILURE() << air.string() << " holds neither its old nor its new state";
         }
         if (fs::exists(BackupOf(air)) &&
-            !sameBut(ReadBytes(BackupOf(air)), originals[static_cast<std::size_t>(i)], [](std::uint8_t b) { return b <= 2; })) {
+            !sameBut(ReadBytes(BackupOf(air)), originals[static_cast<std::size_t>(i)],
+                     [](std::uint8_t b) { return b <= 2; })) {
             ++tally.lost;
             ADD_FAILURE() << BackupOf(air).string() << " is not a complete backup";
         }
         if (fs::exists(detail::TemporaryBackupPath(air))) {
             ++tally.tempsAfterKill;
-            if (!tempsAllowed) ADD_FAILURE() << detail::TemporaryBackupPath(air).string() << " was left behind";
+            if (!tempsAllowed)
+                ADD_FAILURE() << detail::TemporaryBackupPath(air).string() << " was left behind";
         }
     }
 }
@@ -119,11 +124,14 @@ TEST(CrashSafety, AWriteKilledAtAnyInstantLosesNothing)
 
     // Fast storage where there is some: a kill does not lose the page cache, so it tests the same.
     const fs::path shm = "/dev/shm";
-    const fs::path dir = (::access(shm.c_str(), W_OK) == 0 ? shm / ("korvalis-kill-" + std::to_string(::getpid()))
-                                                           : FreshTestDir()) / "Aircraft";
+    const fs::path dir =
+        (::access(shm.c_str(), W_OK) == 0 ? shm / ("korvalis-kill-" + std::to_string(::getpid()))
+                                          : FreshTestDir()) /
+        "Aircraft";
     std::vector<Bytes> originals;
     for (int i = 0; i < kFiles; ++i) {
-        Bytes bytes = Concat({Bytes(static_cast<std::size_t>(100 + 7 * i), 0x5A), Marker(), {0}, Bytes(500, 0x3C)});
+        Bytes bytes =
+            Concat({Bytes(static_cast<std::size_t>(100 + 7 * i), 0x5A), Marker(), {0}, Bytes(500, 0x3C)});
         Put(dir / ("Plane " + std::to_string(i)) / "plane.air", bytes);
         originals.push_back(std::move(bytes));
     }
@@ -164,9 +172,10 @@ TEST(CrashSafety, AWriteKilledAtAnyInstantLosesNothing)
         tally.lost += finished.lost;
         previous = type;
     }
-    std::printf("[ NOTE ] %d kills, %d files each (a write: %.3f s), %d lost, %d temporary backups left by kills, "
-                "none after the second write\n",
-                kKills, kFiles, writeSeconds, tally.lost, tally.tempsAfterKill);
+    std::printf(
+        "[ NOTE ] %d kills, %d files each (a write: %.3f s), %d lost, %d temporary backups left by kills, "
+        "none after the second write\n",
+        kKills, kFiles, writeSeconds, tally.lost, tally.tempsAfterKill);
     EXPECT_EQ(tally.lost, 0);
     std::error_code ignored;
     if (dir.parent_path().parent_path() == shm) fs::remove_all(dir.parent_path(), ignored);

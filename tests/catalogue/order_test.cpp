@@ -30,7 +30,8 @@ TEST(SortKey, NamesCompareAsAUserReadsThem)
         {"", "a", -1},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Sign(SortKey(PathFromUtf8(c.a)), SortKey(PathFromUtf8(c.b))), c.order) << c.a << " / " << c.b;
+        EXPECT_EQ(Sign(SortKey(PathFromUtf8(c.a)), SortKey(PathFromUtf8(c.b))), c.order)
+            << c.a << " / " << c.b;
     }
 }
 
@@ -48,7 +49,7 @@ AirfileRow Row(const char* folder, const char* file, std::uint8_t type, std::uin
 
 std::vector<AirfileRow> ScanRows()
 {
-    return {Row("Cessna 10", "c.air", 0, 0), Row("Bell 206", "b.air", 1, 1),  Row("cessna 9", "z.air", 3, 2),
+    return {Row("Cessna 10", "c.air", 0, 0), Row("Bell 206", "b.air", 1, 1), Row("cessna 9", "z.air", 3, 2),
             Row("Cessna 9", "a.air", 0, 3),  Row("AI Blimp", "d.air", 2, 4), Row("Cessna 9", "A.AIR", 1, 5)};
 }
 
@@ -74,19 +75,31 @@ TEST(RowOrder, SortsByTheChosenColumnWithMarksAndPendingTypesFollowing)
     // Ties go by folder, then file, then scan order ("cessna 9/z.air" and "Cessna 9/a.air" differ
     // only by file; "Cessna 9/a.air" and "Cessna 9/A.AIR" not at all, so the scan's order holds).
     const Case cases[] = {
-        {"scan order", {SortColumn::Scan, false},
-         {"Cessna 10/c.air", "Bell 206/b.air*", "cessna 9/z.air", "Cessna 9/a.air!", "AI Blimp/d.air*", "Cessna 9/A.AIR"}},
-        {"folder", {SortColumn::Folder, false},
-         {"AI Blimp/d.air*", "Bell 206/b.air*", "Cessna 9/a.air!", "Cessna 9/A.AIR", "cessna 9/z.air", "Cessna 10/c.air"}},
-        {"folder, reversed", {SortColumn::Folder, true},
-         {"Cessna 10/c.air", "cessna 9/z.air", "Cessna 9/a.air!", "Cessna 9/A.AIR", "Bell 206/b.air*", "AI Blimp/d.air*"}},
-        {"file", {SortColumn::File, false},
-         {"Cessna 9/a.air!", "Cessna 9/A.AIR", "Bell 206/b.air*", "Cessna 10/c.air", "AI Blimp/d.air*", "cessna 9/z.air"}},
+        {"scan order",
+         {SortColumn::Scan, false},
+         {"Cessna 10/c.air", "Bell 206/b.air*", "cessna 9/z.air", "Cessna 9/a.air!", "AI Blimp/d.air*",
+          "Cessna 9/A.AIR"}},
+        {"folder",
+         {SortColumn::Folder, false},
+         {"AI Blimp/d.air*", "Bell 206/b.air*", "Cessna 9/a.air!", "Cessna 9/A.AIR", "cessna 9/z.air",
+          "Cessna 10/c.air"}},
+        {"folder, reversed",
+         {SortColumn::Folder, true},
+         {"Cessna 10/c.air", "cessna 9/z.air", "Cessna 9/a.air!", "Cessna 9/A.AIR", "Bell 206/b.air*",
+          "AI Blimp/d.air*"}},
+        {"file",
+         {SortColumn::File, false},
+         {"Cessna 9/a.air!", "Cessna 9/A.AIR", "Bell 206/b.air*", "Cessna 10/c.air", "AI Blimp/d.air*",
+          "cessna 9/z.air"}},
         // The type shown is the pending one; empty cells (type 3) come last.
-        {"type", {SortColumn::Type, false},
-         {"Cessna 10/c.air", "Bell 206/b.air*", "Cessna 9/A.AIR", "AI Blimp/d.air*", "Cessna 9/a.air!", "cessna 9/z.air"}},
-        {"type, reversed", {SortColumn::Type, true},
-         {"cessna 9/z.air", "Cessna 9/a.air!", "AI Blimp/d.air*", "Cessna 9/A.AIR", "Bell 206/b.air*", "Cessna 10/c.air"}},
+        {"type",
+         {SortColumn::Type, false},
+         {"Cessna 10/c.air", "Bell 206/b.air*", "Cessna 9/A.AIR", "AI Blimp/d.air*", "Cessna 9/a.air!",
+          "cessna 9/z.air"}},
+        {"type, reversed",
+         {SortColumn::Type, true},
+         {"cessna 9/z.air", "Cessna 9/a.air!", "AI Blimp/d.air*", "Cessna 9/A.AIR", "Bell 206/b.air*",
+          "Cessna 10/c.air"}},
     };
     for (const Case& c : cases) {
         MemoryAirfileList list;
@@ -105,8 +118,9 @@ TEST(RowOrder, SortsByTheChosenColumnWithMarksAndPendingTypesFollowing)
         std::vector<AirfileRow> rows = ScanRows();
         rows[3].pendingType = 2;
         for (std::size_t i = 0; i < rows.size(); i += 4) {
-            arriving.Append(std::vector<AirfileRow>(rows.begin() + static_cast<std::ptrdiff_t>(i),
-                                                    rows.begin() + static_cast<std::ptrdiff_t>(std::min(i + 4, rows.size()))));
+            arriving.Append(std::vector<AirfileRow>(
+                rows.begin() + static_cast<std::ptrdiff_t>(i),
+                rows.begin() + static_cast<std::ptrdiff_t>(std::min(i + 4, rows.size()))));
         }
         for (int i = 1; i <= arriving.Count(); ++i) arriving.SetMarked(i, list.IsMarked(i));
         EXPECT_EQ(Shown(arriving), Shown(list)) << c.name << ", rows arriving";

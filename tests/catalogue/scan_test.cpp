@@ -7,8 +7,8 @@
 #include "catalogue/catalogue.h"
 #include "core/airfile.h"
 #include "core/text.h"
-#include "tests/support/file_attributes.h"
 #include "tests/support/catalogue_rig.h"
+#include "tests/support/file_attributes.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/test_support.h"
 

@@ -154,7 +154,8 @@ TEST_F(StoppedWork, AWriteStopsBetweenTwoFiles)
         std::string outcome;
         bool message;
     };
-    const std::string denied = "Plane 0" + std::string(1, kDirSeparator) + "plane.air: " + ErrorText(io::AccessDeniedError());
+    const std::string denied =
+        "Plane 0" + std::string(1, kDirSeparator) + "plane.air: " + ErrorText(io::AccessDeniedError());
     const Case cases[] = {
         {0, -1, "Stopped after 0 of 5: 0 written", false},
         {2, -1, "Stopped after 2 of 5: 2 written", false},
@@ -173,7 +174,8 @@ TEST_F(StoppedWork, AWriteStopsBetweenTwoFiles)
         for (int i = 0; i < 5; ++i) {
             const bool written = i < c.stopAt && i != c.readOnly;
             EXPECT_EQ(ReadAirfileType(File(i)), written ? "1" : "0") << i;
-            EXPECT_EQ(fs::exists(BackupOf(File(i))), i < c.stopAt) << i << ": a backup only where the file was begun";
+            EXPECT_EQ(fs::exists(BackupOf(File(i))), i < c.stopAt)
+                << i << ": a backup only where the file was begun";
             EXPECT_FALSE(fs::exists(detail::TemporaryBackupPath(File(i)))) << i;
             EXPECT_EQ(m_list.IsMarked(i + 1), !written) << i;
         }
@@ -195,7 +197,8 @@ TEST_F(StoppedWork, AFaultOnTheWorkerEndsTheWorkWithOneReport)
     detail::InjectBoundaryFault(Boundary::Thread, 1);
     m_rig.Load_Airfiles();
     EXPECT_EQ(m_shell.failures, std::vector<WorkKind>{WorkKind::Scan});
-    EXPECT_EQ(m_shell.calls, (std::vector<std::string>{"hourglass", "write off", "pointer"})) << "no message box";
+    EXPECT_EQ(m_shell.calls, (std::vector<std::string>{"hourglass", "write off", "pointer"}))
+        << "no message box";
     EXPECT_EQ(m_shell.working, (std::vector<bool>{true, false}));
     // The program goes on: the next scan works.
     m_rig.Load_Airfiles();
@@ -218,7 +221,8 @@ TEST(StatusText, PlainEnglishWithThousands)
         {WritingText(12, 412), "Writing 12 of 412 (Esc to stop)"},
         {ScanOutcomeText(138, false, 5000, 5000), "138 .air files without a type marker not listed"},
         {ScanOutcomeText(0, false, 5000, 5000), ""},
-        {ScanOutcomeText(1, true, 1234, 5000), "Stopped after 1,234 of 5,000 folders, 1 .air file without a type marker not listed"},
+        {ScanOutcomeText(1, true, 1234, 5000),
+         "Stopped after 1,234 of 5,000 folders, 1 .air file without a type marker not listed"},
         {RunOutcomeText(RunOutcome{412, 0, "", false, 412, 412}, "written"), "412 written"},
         {RunOutcomeText(failed, "written"), "411 written, 1 failed: F\\a.air: Access is denied."},
         {RunOutcomeText(stopped, "restored"), "Stopped after 12 of 412: 12 restored"},

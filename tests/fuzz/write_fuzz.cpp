@@ -1,6 +1,6 @@
-// Any bytes and any type code through WriteAirfileType, then RestoreAirfileType from the backup. Input layout: one flag byte
-// (bit 0: an older backup exists; bits 1-2: which lead of zeros goes in front), the type
-// code as 16-bit little-endian, then the file's bytes.
+// Any bytes and any type code through WriteAirfileType, then RestoreAirfileType from the backup. Input
+// layout: one flag byte (bit 0: an older backup exists; bits 1-2: which lead of zeros goes in front), the
+// type code as 16-bit little-endian, then the file's bytes.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>

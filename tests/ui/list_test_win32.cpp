@@ -40,7 +40,8 @@ void SetClipboard(const std::wstring& text)
 std::vector<std::wstring> Folders(MainWindowHarness& main)
 {
     std::vector<std::wstring> folders;
-    for (int i = 0; i < main.RowCount(); ++i) folders.push_back(main.Cell(i, 0) + (main.Marked(i) ? L"*" : L""));
+    for (int i = 0; i < main.RowCount(); ++i)
+        folders.push_back(main.Cell(i, 0) + (main.Marked(i) ? L"*" : L""));
     return folders;
 }
 
@@ -93,10 +94,16 @@ TEST_F(ListTest, KeysMarkCopyFindAndReadAgain)
     m_main.Command(IDM_TYPE_NONFLYABLE);
     m_main.CtrlKey('C');
     const std::wstring dir = Wide(m_sim.aircraft) + L"\\";
-    EXPECT_EQ(Clipboard(), L"Dir\tAirfile\tAircraft type\tPath\r\n"
-                           L"AI Boeing 737\tb737.air\tnon flyable\t" + dir + L"AI Boeing 737\\b737.air\r\n"
-                           L"Bell 206\tbell.air\tnon flyable\t" + dir + L"Bell 206\\bell.air\r\n"
-                           L"MY Cessna\tc172.air\tnon flyable\t" + dir + L"MY Cessna\\c172.air\r\n");
+    EXPECT_EQ(Clipboard(),
+              L"Dir\tAirfile\tAircraft type\tPath\r\n"
+              L"AI Boeing 737\tb737.air\tnon flyable\t" +
+                  dir +
+                  L"AI Boeing 737\\b737.air\r\n"
+                  L"Bell 206\tbell.air\tnon flyable\t" +
+                  dir +
+                  L"Bell 206\\bell.air\r\n"
+                  L"MY Cessna\tc172.air\tnon flyable\t" +
+                  dir + L"MY Cessna\\c172.air\r\n");
 
     // F5 reads the directory again, as Read does: pending types gone, nothing marked.
     m_main.Key(m_main.List(), VK_F5);

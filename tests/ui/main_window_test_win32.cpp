@@ -79,8 +79,8 @@ TEST(MainWindow, StartsWithTheMenusColumnsAndStatesOfTheDesign)
         ::GetClientRect(main.Handle(), &client);
         ::GetWindowRect(main.Window().StatusHandle(), &status);
         ::MapWindowPoints(nullptr, main.Handle(), reinterpret_cast<POINT*>(&status), 2);
-        EXPECT_EQ(client.right, 559);                             // 8385 twips
-        EXPECT_EQ(status.top, 365);                               // 5475 twips, the status bar below
+        EXPECT_EQ(client.right, 559);  // 8385 twips
+        EXPECT_EQ(status.top, 365);    // 5475 twips, the status bar below
         EXPECT_EQ(client.bottom, 365 + (status.bottom - status.top));
         EXPECT_EQ(ListView_GetColumnWidth(main.List(), 0), 277);  // 4159.375 twips
         EXPECT_EQ(ListView_GetColumnWidth(main.List(), 1), 166);  // 2495.625 twips

@@ -47,15 +47,16 @@ TEST(Robustness, AnExceptionAtEachBoundaryBecomesOneMessageAndTheProgramGoesOn)
         {"three paints in a row", Boundary::Window, WM_PAINT, L"drawing the window",
          [](MainWindowHarness& m) {
              ::ShowWindow(m.Handle(), SW_SHOWNOACTIVATE);
-             for (int i = 0; i < 3; ++i) ::RedrawWindow(m.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+             for (int i = 0; i < 3; ++i)
+                 ::RedrawWindow(m.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
          }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         MainWindowHarness main;
         MessageBoxWatcher boxes;
-        detail::InjectBoundaryFault(c.boundary, c.boundary == Boundary::Window && c.message == WM_PAINT ? 3 : 1,
-                                    c.message);
+        detail::InjectBoundaryFault(
+            c.boundary, c.boundary == Boundary::Window && c.message == WM_PAINT ? 3 : 1, c.message);
         c.trigger(main);
         main.Pump();
         detail::InjectBoundaryFault(c.boundary, 0);
@@ -79,7 +80,8 @@ TEST(Robustness, AnExceptionAtEachBoundaryBecomesOneMessageAndTheProgramGoesOn)
 // The procedure a window runs, and the one its class gives it.
 bool RunsItsClassProcedure(HWND window)
 {
-    return static_cast<ULONG_PTR>(::GetWindowLongPtrW(window, GWLP_WNDPROC)) == ::GetClassLongPtrW(window, GCLP_WNDPROC);
+    return static_cast<ULONG_PTR>(::GetWindowLongPtrW(window, GWLP_WNDPROC)) ==
+           ::GetClassLongPtrW(window, GCLP_WNDPROC);
 }
 
 // What the list holds as its messages arrive: whether its font is a live one when a new font
@@ -104,7 +106,8 @@ LRESULT CALLBACK BeforeMessages(int code, WPARAM wParam, LPARAM lParam)
 LRESULT CALLBACK AfterMessages(int code, WPARAM wParam, LPARAM lParam)
 {
     const auto& sent = *reinterpret_cast<CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && g_watch != nullptr && sent.hwnd == g_watch->list && sent.message == WM_NCDESTROY) {
+    if (code == HC_ACTION && g_watch != nullptr && sent.hwnd == g_watch->list &&
+        sent.message == WM_NCDESTROY) {
         g_watch->ownProcAtTheEnd.push_back(RunsItsClassProcedure(sent.hwnd));
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
@@ -132,7 +135,8 @@ TEST(Robustness, FontsAreReplacedInOrderAndTheListSubclassGoesWithTheList)
     const HGDIOBJ old = fontOf(list);
     const UINT scaled = main->Window().Dpi() * 3 / 2;
     RECT suggested{40, 30, 1000, 800};
-    ::SendMessageW(main->Handle(), WM_DPICHANGED, MAKEWPARAM(scaled, scaled), reinterpret_cast<LPARAM>(&suggested));
+    ::SendMessageW(main->Handle(), WM_DPICHANGED, MAKEWPARAM(scaled, scaled),
+                   reinterpret_cast<LPARAM>(&suggested));
 
     EXPECT_EQ(watch.liveWhenReplaced, std::vector<bool>{true}) << "the list never holds a deleted font";
     EXPECT_NE(fontOf(list), old);

@@ -33,7 +33,8 @@ std::wstring ClassName(HWND window)
 Simulator::Simulator()
 {
     const auto air = [](int type, std::size_t lead) {
-        return Concat({Bytes(lead, 0x5A), Marker(), Bytes{static_cast<std::uint8_t>(type)}, Hex("00 00 80 3F")});
+        return Concat(
+            {Bytes(lead, 0x5A), Marker(), Bytes{static_cast<std::uint8_t>(type)}, Hex("00 00 80 3F")});
     };
     root = FreshTestDir().make_preferred() / "FS9";
     aircraft = root / "aircraft";
@@ -195,7 +196,8 @@ std::wstring MainWindowHarness::TipAt(int index, int column)
 std::wstring MainWindowHarness::StatusText(int part) const
 {
     wchar_t text[512] = {};
-    ::SendMessageW(m_window->StatusHandle(), SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+    ::SendMessageW(m_window->StatusHandle(), SB_GETTEXTW, static_cast<WPARAM>(part),
+                   reinterpret_cast<LPARAM>(text));
     return text;
 }
 
@@ -235,7 +237,8 @@ void MenuWatcher::Watch()
                 wchar_t text[128] = {};
                 ::GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
                 const UINT state = ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
-                if ((state & MF_SEPARATOR) == 0) entries.push_back({text, (state & (MF_GRAYED | MF_DISABLED)) == 0});
+                if ((state & MF_SEPARATOR) == 0)
+                    entries.push_back({text, (state & (MF_GRAYED | MF_DISABLED)) == 0});
             }
             {
                 std::lock_guard<std::mutex> lock(m_mutex);

@@ -18,7 +18,10 @@ namespace korvalis::test {
 // "AI Boeing 737" (b737.air, type 0), "Bell 206" (bell.air, 1), "MY Cessna" (c172.air, 0).
 struct Simulator {
     Simulator();
-    std::filesystem::path File(const char* folder, const char* file) const { return aircraft / folder / file; }
+    std::filesystem::path File(const char* folder, const char* file) const
+    {
+        return aircraft / folder / file;
+    }
 
     std::filesystem::path root;
     std::filesystem::path aircraft;

@@ -28,7 +28,10 @@ protected:
         m_main.Command(IDM_SELECT_FS2004);
         ASSERT_EQ(m_main.RowCount(), 3);
     }
-    void TearDown() override { if (m_main.Handle() != nullptr) m_main.Window().Commands().SetFileHook(nullptr); }
+    void TearDown() override
+    {
+        if (m_main.Handle() != nullptr) m_main.Window().Commands().SetFileHook(nullptr);
+    }
 
     Simulator m_sim;
     MainWindowHarness m_main{Wide(m_sim.root)};
@@ -47,8 +50,8 @@ TEST_F(WorkTest, WhileAWriteRunsWhatWouldChangeTheRowsIsOffAndEscStopsIt)
     m_main.Pump();
     ASSERT_TRUE(m_main.Window().Working());
 
-    for (UINT id : {IDM_SELECT_FS2004, IDM_SELECT_OWN, IDM_TYPE_AIRCRAFT, IDM_TYPE_HELICOPTER, IDM_TYPE_NONFLYABLE,
-                    IDM_READ, IDM_WRITE, IDM_SELECT_MY}) {
+    for (UINT id : {IDM_SELECT_FS2004, IDM_SELECT_OWN, IDM_TYPE_AIRCRAFT, IDM_TYPE_HELICOPTER,
+                    IDM_TYPE_NONFLYABLE, IDM_READ, IDM_WRITE, IDM_SELECT_MY}) {
         EXPECT_FALSE(m_main.MenuEnabled(id)) << id;
     }
     EXPECT_TRUE(m_main.MenuEnabled(IDM_ABOUT));
@@ -148,7 +151,8 @@ TEST_F(WorkTest, EndDuringWorkEndsTheProgramAndLeavesEveryFileWhole)
         ::SendMessageW(window, WM_COMMAND, c.command, 0);
         main.Settle();
         EXPECT_EQ(main.Handle(), nullptr);
-        for (const auto& [folder, file] : {std::pair{"AI Boeing 737", "b737.air"}, std::pair{"MY Cessna", "c172.air"}}) {
+        for (const auto& [folder, file] :
+             {std::pair{"AI Boeing 737", "b737.air"}, std::pair{"MY Cessna", "c172.air"}}) {
             const fs::path air = sim.File(folder, file);
             const std::string type = ReferenceType(ReadBytes(air));
             EXPECT_TRUE(type == "0" || type == "2") << air.string();
@@ -160,7 +164,8 @@ TEST_F(WorkTest, EndDuringWorkEndsTheProgramAndLeavesEveryFileWhole)
 
 TEST_F(WorkTest, TheTooltipFollowsTheListWhenItScrolls)
 {
-    for (int i = 0; i < 40; ++i) Put(m_sim.aircraft / ("Plane " + std::to_string(i + 10)) / "p.air", AirOfType(0));
+    for (int i = 0; i < 40; ++i)
+        Put(m_sim.aircraft / ("Plane " + std::to_string(i + 10)) / "p.air", AirOfType(0));
     m_main.Command(IDM_READ);
     ASSERT_EQ(m_main.RowCount(), 43);
     const std::wstring first = m_main.TipAt(0, 0);
