@@ -420,6 +420,12 @@ bool MainWindow::ListMessage(UINT message, WPARAM wParam, LPARAM lParam)
         MSG relay{m_rows.Handle(), message, wParam, lParam, 0, {}};
         OnListMouse(relay);
     }
+    // The menu key and Shift+F10 open the context menu here: Wine's list passes on only one of them.
+    if ((message == WM_KEYUP && wParam == VK_APPS) ||
+        (message == WM_SYSKEYDOWN && wParam == VK_F10 && ::GetKeyState(VK_SHIFT) < 0)) {
+        ::SendMessageW(m_hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_rows.Handle()), -1);
+        return true;
+    }
     if (!m_working) return false;
     if (message == WM_RBUTTONUP) {
         // No marking while work runs, but the menu still opens, its entries grey.

@@ -156,16 +156,26 @@ TEST_F(ListTest, TheContextMenuMarksLikeExplorerAndGreysWhatWouldDoNothing)
     m_main.Command(IDM_TYPE_AIRCRAFT);
     m_main.RightClick(bell);
     EXPECT_EQ(Folders(m_main), (std::vector<std::wstring>{L"AI Boeing 737*", L"Bell 206*", L"MY Cessna"}));
-    // From the keyboard, with nothing marked: only the focused row's folder can be opened.
+    // From the keyboard, the menu key and Shift+F10, with nothing marked: only the focused
+    // row's folder can be opened.
     Unmark();
-    ::SendMessageW(m_main.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_main.List()), -1);
+    ::SendMessageW(m_main.List(), WM_KEYUP, VK_APPS, 1);
+    m_main.Settle();
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    ::SetKeyboardState(keys);
+    ::SendMessageW(m_main.List(), WM_SYSKEYDOWN, VK_F10, 1);
+    keys[VK_SHIFT] = 0;
+    ::SetKeyboardState(keys);
     m_main.Settle();
 
     const auto menus = watcher.Menus();
-    ASSERT_EQ(menus.size(), 3u);
+    ASSERT_EQ(menus.size(), 4u);
     EXPECT_EQ(states(menus[0]), menu(true, false, true));
     EXPECT_EQ(states(menus[1]), menu(true, true, true));
     EXPECT_EQ(states(menus[2]), menu(false, true, true));
+    EXPECT_EQ(states(menus[3]), menu(false, true, true));
 }
 
 TEST_F(ListTest, RowsWithATypeNotYetWrittenAreDrawnInBold)
