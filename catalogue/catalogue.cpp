@@ -4,9 +4,9 @@
 #include <memory>
 #include <optional>
 
+#include "catalogue/error_text.h"
 #include "catalogue/scan.h"
 #include "core/airfile.h"
-#include "core/error_text.h"
 #include "core/text.h"
 
 namespace fs = std::filesystem;
@@ -19,11 +19,6 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kBatchInterval = std::chrono::milliseconds(40);
 // The result of a row that has no type to write; bit 29 like the file routines' own numbers.
 constexpr std::int32_t kNoTypeToWrite = 0x20000100;
-
-bool EndsWithSeparator(const fs::path::string_type& text)
-{
-    return !text.empty() && text.back() == static_cast<fs::path::value_type>(kDirSeparator);
-}
 
 // Hands a scan's rows and progress to the list's thread.
 class PostingSink final : public ScanSink {
@@ -66,24 +61,14 @@ struct Catalogue::FileJob {
 };
 
 struct Catalogue::FileResult {
-    int job = 0;
+    int jobIndex = 0;  // into the run's jobs
     std::int32_t result = 0;
     std::uint8_t type = 0;  // the type the file holds now, on success
 };
 
-fs::path RowPath(const std::string& aircraftDir, const AirfileRow& row)
-{
-    fs::path::string_type folder = row.folder.native();
-    if (!EndsWithSeparator(folder)) folder += static_cast<fs::path::value_type>(kDirSeparator);
-    fs::path path = PathFromUtf8(aircraftDir);
-    path += folder;
-    path += row.file.native();
-    return path;
-}
-
 void Catalogue::Load_Airfiles()
 {
-    if (m_state.AircraftDir.empty() || Busy()) return;
+    if (m_state.AircraftDir.empty() || WorkRunning()) return;
     m_shell.SetHourglass(true);
     if (m_state.AircraftDir.back() != kDirSeparator) m_state.AircraftDir += kDirSeparator;
     // The old rows go at once, not after the folders are listed: nothing stale stays on screen.
@@ -118,7 +103,7 @@ void Catalogue::Load_Airfiles()
 void Catalogue::AssignTypeToMarked(std::int16_t index)
 {
     const int count = m_list.Count();
-    if (count < 1 || Busy()) return;
+    if (count < 1 || WorkRunning()) return;
     m_list.BeginChanges();
     for (int position = 1; position <= count; ++position) {
         if (!m_list.IsMarked(position)) continue;
@@ -136,7 +121,7 @@ void Catalogue::RestoreMarkedFromBackups() { RunFiles(WorkKind::Restore); }
 void Catalogue::RunFiles(WorkKind kind)
 {
     const int count = m_list.Count();
-    if (count < 1 || Busy()) return;
+    if (count < 1 || WorkRunning()) return;
     std::vector<FileJob> jobs;
     for (int position = 1; position <= count; ++position) {
         if (!m_list.IsMarked(position)) continue;
@@ -194,7 +179,7 @@ void Catalogue::ApplyResults(const std::vector<FileJob>& jobs, const std::vector
 {
     m_list.BeginChanges();
     for (const FileResult& r : results) {
-        const FileJob& job = jobs[static_cast<std::size_t>(r.job)];
+        const FileJob& job = jobs[static_cast<std::size_t>(r.jobIndex)];
         if (r.result == kWriteOk) {
             m_list.SetFileType(job.position, r.type);
             m_list.SetMarked(job.position, false);
@@ -234,7 +219,7 @@ void Catalogue::FinishFiles(WorkKind kind, bool failed)
 void Catalogue::SelectAITraffic()
 {
     const int count = m_list.Count();
-    if (count < 1 || Busy()) return;
+    if (count < 1 || WorkRunning()) return;
     m_list.BeginChanges();
     for (int position = 1; position <= count; ++position) m_list.SetMarked(position, false);
     const int again = m_list.Count();

@@ -7,6 +7,7 @@
 
 #include "catalogue/airfile_list.h"
 #include "catalogue/catalogue_shell.h"
+#include "catalogue/row_text.h"
 #include "catalogue/session_state.h"
 #include "catalogue/status_text.h"
 #include "catalogue/worker.h"
@@ -35,7 +36,8 @@ public:
     void SelectAITraffic();
     // Asks running work to stop: a scan at once, a write or restore between two files.
     void StopWork() { m_worker.RequestStop(); }
-    [[nodiscard]] bool Busy() const noexcept { return m_worker.Running(); }
+    // From the start of a scan, write or restore until its end has been shown.
+    [[nodiscard]] bool WorkRunning() const noexcept { return m_worker.Running(); }
 
     // For tests: runs on the worker's thread before each file a write or restore handles.
     void SetFileHook(std::function<void(int file)> hook) { m_fileHook = std::move(hook); }
@@ -55,8 +57,5 @@ private:
     std::function<void(int)> m_fileHook;
     RunOutcome m_outcome;  // of the write or restore that runs
 };
-
-// The full path of a row's file, as "Write" builds it from AircraftDir.
-std::filesystem::path RowPath(const std::string& aircraftDir, const AirfileRow& row);
 
 }  // namespace korvalis

@@ -1,33 +1,44 @@
 #include "catalogue/guarded.h"
 
 #include <atomic>
+#include <mutex>
 #include <stdexcept>
+#include <string>
 
 namespace korvalis::detail {
 
 namespace {
 
 struct Injected {
-    std::atomic<int> count{0};
-    std::atomic<unsigned> message{0};
+    std::atomic<bool> armed{false};  // every message asks: without a fault it takes no lock
+    std::mutex mutex;
+    std::string boundary;
+    int count = 0;
+    unsigned message = 0;
 };
-Injected g_injected[4];
+Injected g_injected;
 
 }  // namespace
 
-void InjectBoundaryFault(Boundary kind, int count, unsigned message)
+void InjectBoundaryFault(std::string_view boundary, int count, unsigned message)
 {
-    Injected& slot = g_injected[static_cast<int>(kind)];
-    slot.message = message;
-    slot.count = count;
+    std::lock_guard<std::mutex> lock(g_injected.mutex);
+    g_injected.boundary = boundary;
+    g_injected.count = count;
+    g_injected.message = message;
+    g_injected.armed = count > 0;
 }
 
-void ThrowIfInjected(Boundary kind, unsigned message)
+void ThrowIfInjected(std::string_view boundary, unsigned message)
 {
-    Injected& slot = g_injected[static_cast<int>(kind)];
-    if (slot.count.load(std::memory_order_relaxed) <= 0) return;
-    if (slot.message != 0 && slot.message != message) return;
-    if (slot.count.fetch_sub(1) > 0) throw std::runtime_error("injected fault");
+    if (!g_injected.armed.load(std::memory_order_relaxed)) return;
+    {
+        std::lock_guard<std::mutex> lock(g_injected.mutex);
+        if (g_injected.count <= 0 || g_injected.boundary != boundary) return;
+        if (g_injected.message != 0 && g_injected.message != message) return;
+        g_injected.armed = --g_injected.count > 0;
+    }
+    throw std::runtime_error("injected fault");
 }
 
 }  // namespace korvalis::detail

@@ -47,7 +47,7 @@ void RowStore::Clear() noexcept
 
 void RowStore::Append(std::vector<AirfileRow> rows)
 {
-    for (const AirfileRow& row : rows) Count(row, +1);
+    for (const AirfileRow& row : rows) TallyChanged(row, +1);
     const auto before = [this](const AirfileRow& a, const AirfileRow& b) { return RowBefore(a, b, m_order); };
     const auto middle = static_cast<std::ptrdiff_t>(m_rows.size());
     m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
@@ -74,17 +74,17 @@ std::vector<std::uint32_t> RowStore::Sort(SortOrder order)
 void RowStore::SetPendingType(int index, std::uint8_t code)
 {
     AirfileRow& row = m_rows.at(static_cast<std::size_t>(index));
-    Count(row, -1);
+    TallyChanged(row, -1);
     row.pendingType = code;
-    Count(row, +1);
+    TallyChanged(row, +1);
 }
 
 void RowStore::SetFileType(int index, std::uint8_t code)
 {
     AirfileRow& row = m_rows.at(static_cast<std::size_t>(index));
-    Count(row, -1);
+    TallyChanged(row, -1);
     row.fileType = row.pendingType = code;
-    Count(row, +1);
+    TallyChanged(row, +1);
 }
 
 }  // namespace korvalis

@@ -29,7 +29,8 @@ public:
     void SetFileType(int index, std::uint8_t code);
 
 private:
-    void Count(const AirfileRow& row, int sign) noexcept { m_changed += row.Changed() ? sign : 0; }
+    // Adds (+1) or takes away (-1) the row's share of the changed-count.
+    void TallyChanged(const AirfileRow& row, int sign) noexcept { m_changed += row.Changed() ? sign : 0; }
 
     std::vector<AirfileRow> m_rows;
     SortOrder m_order;

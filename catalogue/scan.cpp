@@ -8,6 +8,7 @@
 
 #include "catalogue/enumerate.h"
 #include "catalogue/guarded.h"
+#include "catalogue/row_text.h"
 #include "catalogue/sort_key.h"
 #include "core/airfile.h"
 
@@ -38,13 +39,6 @@ bool EndsWithAirExtension(const fs::path& name)
     return true;
 }
 
-fs::path Joined(const fs::path& base, const fs::path& name)
-{
-    fs::path result = base;
-    result += name.native();  // base already ends with the separator: plain concatenation
-    return result;
-}
-
 // One sub-folder's share of the scan, filled by a reader and emptied in order by the scan.
 struct Slot {
     std::vector<AirfileRow> rows;  // read and not yet handed over
@@ -69,7 +63,7 @@ public:
         for (unsigned i = 0; i < readers && i < m_folders.size(); ++i) {
             threads.emplace_back([this] {
                 Guarded(
-                    Boundary::Thread, 0, [this] { ReadFolders(); },
+                    "scan reader", 0, [this] { ReadFolders(); },
                     [this]() noexcept {
                         m_fault = true;
                         Quit();
@@ -111,7 +105,7 @@ private:
     void ReadFolder(std::size_t index)
     {
         const fs::path& folder = m_folders[index];
-        const fs::path folderPath = Joined(m_base, folder);
+        const fs::path folderPath = JoinName(m_base, folder);
         std::string folderKey;
         bool cut = false;
         EnumerateAirFiles(folderPath, [&](const fs::path& file) {
@@ -120,7 +114,7 @@ private:
                 cut = true;  // stopped between two files
                 return;
             }
-            const std::string code = ReadAirfileType(folderPath / file);
+            const std::string code = ReadAirfileType(JoinName(folderPath, file));
             AirfileRow row;
             if (!code.empty()) {
                 if (folderKey.empty()) folderKey = SortKey(folder);

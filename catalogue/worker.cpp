@@ -95,7 +95,7 @@ void Worker::ThreadMain()
             finished = std::exchange(m_finished, nullptr);
         }
         const bool failed = Guarded(
-            Boundary::Thread, 0,
+            kWorkerBoundary, 0,
             [&] {
                 job(*this);
                 return false;

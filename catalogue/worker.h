@@ -23,6 +23,9 @@ public:
 
 // Runs one piece of work at a time on a thread of its own. The work never touches what the
 // owner's thread owns: it posts closures, and the owner runs them when `wake` tells it some wait.
+// The name the worker's thread gives its guard, for the tests.
+inline constexpr char kWorkerBoundary[] = "worker";
+
 class Worker final : private WorkControl {
 public:
     // `wake` is called on the worker's thread whenever results start waiting; it must not block.

@@ -123,7 +123,7 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
     const auto chunk = NewChunk();
     ErrorCode error = 0;
 
-    // 1-2: find the marker. No type byte behind it (none at all, or the marker ends the
+    // Find the marker first. No type byte behind it (none at all, or the marker ends the
     // file) means nothing to write: no backup, nothing created.
     MarkerScanner first(true);
     {
@@ -134,7 +134,7 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
     if (!first.Complete()) return kWriteNoMarker;
     notify(WriteStep::FirstReadDone);
 
-    // 3: the old backup is only ever replaced whole, so refuse early what could not be replaced.
+    // The old backup is only ever replaced whole, so refuse early what could not be replaced.
     const std::filesystem::path backupPath = WithSuffix(path, kBackupSuffix);
     const std::filesystem::path tempPath = TemporaryBackupPath(path);
     const io::PathInfo backup = io::QueryPath(backupPath);
@@ -161,7 +161,7 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
     if (!source.IsOpen()) return abandon(Failed(error));
     notify(WriteStep::BackupOpened);
 
-    // 4: copy in chunks, checking that the stretch up to the type byte is what step 1 saw.
+    // Copy in chunks, checking that the stretch up to the type byte is what the first read saw.
     MarkerScanner copiedScan(true);
     std::uint64_t copied = 0;
     for (;;) {
@@ -176,13 +176,15 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
     if (!SameStretch(first, copiedScan)) return abandon(kErrorFileChanged);
     if (!temp.Flush(error)) return abandon(Failed(error));
 
-    // 5
+    // The complete copy takes the backup's name in one step: a crash leaves the old backup or
+    // the new one, never half of either.
     source.Close();
     if ((error = temp.Close()) != 0) return abandon(Failed(error));
     if ((error = io::ReplaceWith(tempPath, backupPath)) != 0) return abandon(Failed(error));
     notify(WriteStep::BackupReplaced);
 
-    // 6: root may write a read-only file under Linux and Wine; Windows never lets anyone.
+    // Only then is the file opened for writing. Root may write a read-only file under Linux and Wine; Windows
+    // never lets anyone.
     const io::PathInfo target = io::QueryPath(path);
     if (target.error != 0) return Failed(target.error);
     if (target.readOnly) return io::AccessDeniedError();
@@ -190,7 +192,6 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
     if (!file.IsOpen()) return Failed(error);
     notify(WriteStep::OpenedForWriting);
 
-    // 7
     if (typeCode < 0 || typeCode > 255) return kErrorTypeCodeRange;
     const auto typeByte = static_cast<std::uint8_t>(typeCode);
 
@@ -202,7 +203,7 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
     if ((error = ScanFile(file, recheck, chunk.get())) != 0) return Failed(error);
     if (!SameStretch(first, recheck)) return kErrorFileChanged;
 
-    // 8-9
+    // The one byte, at the offset the first read found.
     if (!file.Seek(first.TypeByteOffset(), error)) return Failed(error);
     if (!file.WriteAll(&typeByte, 1, error)) return Failed(error);
     return file.Close();

@@ -8,8 +8,8 @@
 
 #include "catalogue/airfile_list.h"
 #include "catalogue/catalogue.h"
-#include "catalogue/work_loop.h"
 #include "tools/bench_common.h"
+#include "tools/work_loop.h"
 
 using namespace korvalis;
 

@@ -16,11 +16,11 @@
 #include <cwchar>
 #include <thread>
 
-#include "catalogue/work_loop.h"
 #include "core/airfile.h"
 #include "core/airfile_internal.h"
 #include "core/marker_scan.h"
 #include "tools/bench_common.h"
+#include "tools/work_loop.h"
 #include "ui/main_window.h"
 #include "ui/resource.h"
 

@@ -9,6 +9,15 @@
 
 namespace korvalis {
 
+// The list's columns, left to right: header text and the order a click on the header gives.
+struct ListColumn {
+    const wchar_t* header;
+    SortColumn sort;
+};
+inline constexpr ListColumn kListColumns[] = {
+    {L"Dir", SortColumn::Folder}, {L"Airfile", SortColumn::File}, {L"Aircraft type", SortColumn::Type}};
+inline constexpr int kListColumnCount = 3;
+
 // lstAirfiles: the rows live here and an owner-data ListView shows them, so a scan of
 // thousands of files appends to a vector and the control is only told the count.
 // The marks are the ListView's own selection.

@@ -7,6 +7,7 @@
 #include "korvalis_version.h"
 
 #include "catalogue/enumerate.h"
+#include "catalogue/row_text.h"
 #include "core/text.h"
 #include "core/window_topmost.h"
 #include "ui/dpi.h"
@@ -32,7 +33,7 @@ constexpr TwipsRect kAboutLabel = {60, 900, 4515, 1575};
 
 std::wstring Child(const std::wstring& parent, const std::wstring& name)
 {
-    return parent.back() == L'\\' ? parent + name : parent + L"\\" + name;
+    return JoinName(parent, name).wstring();
 }
 
 std::wstring WindowsFolder()
@@ -120,7 +121,7 @@ INT_PTR CALLBACK FsDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LP
     auto* self = reinterpret_cast<FsDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     if (self == nullptr) return FALSE;
     return GuardedProc(
-        Boundary::Dialog, message, L"handling the folder dialog",
+        kDialogBoundary, message, L"handling the folder dialog",
         [&] { return self->HandleMessage(message, wParam, lParam); }, [] { return INT_PTR{FALSE}; });
 }
 

@@ -7,23 +7,32 @@
 #include <atomic>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/command_states.h"
 #include "catalogue/session_state.h"
 #include "catalogue/worker.h"
 #include "core/handles_win32.h"
 #include "ui/airfile_listview.h"
 #include "ui/directory_choice.h"
 #include "ui/fs_dialog.h"
+#include "ui/list_tooltip.h"
+#include "ui/menu_bar.h"
 #include "ui/simulator_paths.h"
+#include "ui/status_bar.h"
 
 namespace korvalis {
+
+// The worker has results waiting; the status bar's counts are out of date.
+inline constexpr UINT WM_APP_WORK = WM_APP + 2;
+inline constexpr UINT WM_APP_COUNTS = WM_APP + 3;
+
+// The names the window's and the list's procedures give their guards, for the tests.
+inline constexpr char kMainWindowBoundary[] = "main window";
+inline constexpr char kListBoundary[] = "aircraft list";
 
 // frmMain: the menu bar, the aircraft list lstAirfiles with its status bar, and the program's
 // start and end. Scans, writes and restores run on the worker; this window's thread only shows
 // what they hand over.
-class MainWindow final : public CatalogueShell,
-                         public DirectoryMenu,
-                         public ChoiceWindow,
-                         public AirfileScan {
+class MainWindow final : public CatalogueShell, public ChoiceWindow, public AirfileScan {
 public:
     MainWindow() noexcept;
     ~MainWindow() override;
@@ -42,9 +51,9 @@ public:
 
     [[nodiscard]] HWND Handle() const noexcept { return m_hwnd; }
     [[nodiscard]] HWND ListHandle() const noexcept { return m_rows.Handle(); }
-    [[nodiscard]] HWND TooltipHandle() const noexcept { return m_tooltip; }
-    [[nodiscard]] HWND StatusHandle() const noexcept { return m_status; }
-    [[nodiscard]] HWND ProgressHandle() const noexcept { return m_progress; }
+    [[nodiscard]] HWND TooltipHandle() const noexcept { return m_tooltip.Handle(); }
+    [[nodiscard]] HWND StatusHandle() const noexcept { return m_status.Handle(); }
+    [[nodiscard]] HWND ProgressHandle() const noexcept { return m_status.ProgressHandle(); }
     [[nodiscard]] SessionState& State() noexcept { return m_state; }
     [[nodiscard]] AirfileListView& Rows() noexcept { return m_rows; }
     [[nodiscard]] FsDialog& Dialog() noexcept { return m_dialog; }
@@ -65,11 +74,6 @@ public:
     void ShowProgress(const std::string& text, int done, int total) override;
     void ShowOutcome(const std::string& text) override;
     void WorkFailed(WorkKind kind) override;
-    // DirectoryMenu
-    void SetCaption(DirectoryEntry entry, const std::string& caption) override;
-    void SetEnabled(DirectoryEntry entry, bool enabled) override;
-    [[nodiscard]] bool IsChecked(DirectoryEntry entry) const override;
-    void SetChecked(DirectoryEntry entry, bool checked) override;
     // ChoiceWindow
     void SetWindowCaption(const std::string& caption) override;
     void RemoveAllRows() override;
@@ -82,51 +86,43 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    bool ListMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // What is available now; `onRow` when the context menu was opened on a row.
+    [[nodiscard]] CommandStates States(bool onRow = false) const;
 
     bool OnCreate();
     void OnCommand(int id);
     LRESULT OnNotify(NMHDR& header);
-    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
-    void OnDpiChanged(UINT dpi, const RECT& suggested);
     bool OnSetCursor();
-    void OnListMouse(const MSG& message);
-    void FollowScroll();
-    void OnContextMenu(HWND source, LPARAM at);
-    void OnColumnClick(int column);
-    void CopyMarkedRows();
-    void OpenFolder(int index);
-
-    void AddColumns();
-    void ApplyLayout();
-    void LayoutStatus(const std::wstring& counts);
-    [[nodiscard]] SIZE TextSize(const std::wstring& text) const;
-    void ForgetTip();
-    void CreateTooltip();
-    void ApplyMenuStates();
-    void ShowSortArrow();
     void ScheduleCounts();
     void ShowCounts();
+
+    // The list (main_window_list.cpp).
+    void SubclassList(HWND list);
+    bool ListMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnContextMenu(HWND source, LPARAM at);
+    LRESULT OnListNotify(NMHDR& header);
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
+    void OnColumnClick(int column);
+    void ShowSortArrow();
+
+    // Layout, fonts and DPI (main_window_layout.cpp).
+    void AddColumns();
+    void ApplyLayout();
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
 
     HWND m_hwnd = nullptr;
     WNDPROC m_listProc = nullptr;             // the list's own procedure, under the subclass
     std::atomic<HWND> m_wakeTarget{nullptr};  // read by the worker's thread
     HACCEL m_accelerators = nullptr;
     UINT m_dpi = 96;
-    bool m_busy = false;     // the hourglass
+    bool m_hourglass = false;
     bool m_working = false;  // work runs: commands that change the rows are off
     bool m_writeEnabled = false;
-    bool m_simulatorEnabled[2] = {true, true};  // FS2004, FS2002 as the start-up rule set them
     bool m_countsPending = false;
-    std::size_t m_countsLength = 0;  // of the counts text the parts were laid out for
-    int m_tipItem = -1;
-    int m_tipColumn = -1;
-    POINT m_lastMouse{-1, -1};  // in the list, where the mouse last moved
-    int m_contextRow = -1;      // the row the context menu was opened on
-    HWND m_tooltip = nullptr;
-    HWND m_status = nullptr;
-    HWND m_progress = nullptr;
-    std::wstring m_tipText;
+    int m_contextRow = -1;  // the row the context menu was opened on
+    MenuBar m_menuBar;
+    ListTooltip m_tooltip;
+    StatusBar m_status;
     UniqueGdiObject m_font;
     UniqueGdiObject m_boldFont;  // for rows whose type is not yet written
     RegistryReader m_readRegistry;

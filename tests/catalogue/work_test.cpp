@@ -6,12 +6,12 @@
 #include <map>
 #include <stdexcept>
 
+#include "catalogue/error_text.h"
 #include "catalogue/guarded.h"
 #include "catalogue/scan.h"
 #include "catalogue/status_text.h"
 #include "core/airfile.h"
 #include "core/airfile_internal.h"
-#include "core/error_text.h"
 #include "core/file_io.h"
 #include "core/text.h"
 #include "tests/support/catalogue_rig.h"
@@ -194,7 +194,7 @@ TEST_F(StoppedWork, AFaultOnTheWorkerEndsTheWorkWithOneReport)
 {
     Fill(-1);
     m_shell = RecordingShell();
-    detail::InjectBoundaryFault(Boundary::Thread, 1);
+    detail::InjectBoundaryFault(kWorkerBoundary, 1);
     m_rig.Load_Airfiles();
     EXPECT_EQ(m_shell.failures, std::vector<WorkKind>{WorkKind::Scan});
     EXPECT_EQ(m_shell.calls, (std::vector<std::string>{"hourglass", "write off", "pointer"}))

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/catalogue.h"
-#include "catalogue/work_loop.h"
+#include "tools/work_loop.h"
 
 namespace korvalis::test {
 

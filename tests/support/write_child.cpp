@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "catalogue/catalogue.h"
-#include "catalogue/work_loop.h"
+#include "tools/work_loop.h"
 
 namespace {
 

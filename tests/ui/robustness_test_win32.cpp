@@ -6,12 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string_view>
 
 #include "catalogue/guarded.h"
+#include "catalogue/worker.h"
 #include "core/text.h"
 #include "tests/support/test_support.h"
 #include "tests/ui/window_harness_win32.h"
 #include "ui/failure_report.h"
+#include "ui/fs_dialog.h"
+#include "ui/main_window.h"
 #include "ui/resource.h"
 
 namespace korvalis::test {
@@ -23,28 +27,28 @@ TEST(Robustness, AnExceptionAtEachBoundaryBecomesOneMessageAndTheProgramGoesOn)
 {
     struct Case {
         const char* name;
-        Boundary boundary;
+        std::string_view boundary;
         UINT message;
         const wchar_t* doing;
         std::function<void(MainWindowHarness&)> trigger;
     };
     const Case cases[] = {
-        {"a menu command", Boundary::Window, WM_COMMAND, L"carrying out a command",
+        {"a menu command", kMainWindowBoundary, WM_COMMAND, L"carrying out a command",
          [](MainWindowHarness& m) { m.Command(IDM_SELECT_MY); }},
-        {"a mouse move over the list", Boundary::Subclass, WM_MOUSEMOVE, L"handling the aircraft list",
+        {"a mouse move over the list", kListBoundary, WM_MOUSEMOVE, L"handling the aircraft list",
          [](MainWindowHarness& m) { ::SendMessageW(m.List(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5)); }},
-        {"OK in the About box", Boundary::Dialog, WM_COMMAND, L"handling the folder dialog",
+        {"OK in the About box", kDialogBoundary, WM_COMMAND, L"handling the folder dialog",
          [](MainWindowHarness& m) {
              m.Command(IDM_ABOUT);
              ::SendMessageW(m.Window().Dialog().Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
          }},
-        {"a scan on the worker", Boundary::Thread, 0, L"reading the aircraft folders",
+        {"a scan on the worker", kWorkerBoundary, 0, L"reading the aircraft folders",
          [](MainWindowHarness& m) {
              m.Window().State().AircraftDir = PathToUtf8(FreshTestDir());
              m.Command(IDM_READ);
          }},
         // Painting fails again and again while the first report waits: still one message.
-        {"three paints in a row", Boundary::Window, WM_PAINT, L"drawing the window",
+        {"three paints in a row", kMainWindowBoundary, WM_PAINT, L"drawing the window",
          [](MainWindowHarness& m) {
              ::ShowWindow(m.Handle(), SW_SHOWNOACTIVATE);
              for (int i = 0; i < 3; ++i)
@@ -56,7 +60,7 @@ TEST(Robustness, AnExceptionAtEachBoundaryBecomesOneMessageAndTheProgramGoesOn)
         MainWindowHarness main;
         MessageBoxWatcher boxes;
         detail::InjectBoundaryFault(
-            c.boundary, c.boundary == Boundary::Window && c.message == WM_PAINT ? 3 : 1, c.message);
+            c.boundary, c.boundary == kMainWindowBoundary && c.message == WM_PAINT ? 3 : 1, c.message);
         c.trigger(main);
         main.Pump();
         detail::InjectBoundaryFault(c.boundary, 0);

@@ -7,9 +7,9 @@
 
 #include <future>
 
+#include "catalogue/error_text.h"
 #include "core/airfile.h"
 #include "core/airfile_internal.h"
-#include "core/error_text.h"
 #include "core/file_io.h"
 #include "core/text.h"
 #include "tests/support/test_support.h"

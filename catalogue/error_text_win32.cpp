@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "core/error_text.h"
+#include "catalogue/error_text.h"
 #include "core/text.h"
 
 namespace korvalis::detail {

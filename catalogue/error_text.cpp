@@ -1,4 +1,4 @@
-#include "core/error_text.h"
+#include "catalogue/error_text.h"
 
 #include "core/airfile.h"
 

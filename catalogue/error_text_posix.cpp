@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "core/error_text.h"
+#include "catalogue/error_text.h"
 
 namespace korvalis::detail {
 

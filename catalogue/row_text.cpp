@@ -1,0 +1,48 @@
+#include "catalogue/row_text.h"
+
+#include "core/text.h"
+
+namespace fs = std::filesystem;
+
+namespace korvalis {
+
+namespace {
+
+using Native = fs::path::string_type;
+
+// ASCII text in the platform's own string type.
+Native Ascii(const std::string& text) { return Native(text.begin(), text.end()); }
+
+}  // namespace
+
+fs::path JoinName(const fs::path& base, const fs::path& name)
+{
+    Native text = base.native();
+    if (text.empty() || text.back() != static_cast<fs::path::value_type>(kDirSeparator))
+        text += static_cast<fs::path::value_type>(kDirSeparator);
+    text += name.native();
+    return fs::path(std::move(text));
+}
+
+fs::path RowPath(const std::string& aircraftDir, const AirfileRow& row)
+{
+    // AircraftDir is taken as it stands: it ends with its separator once a scan has run.
+    fs::path path = PathFromUtf8(aircraftDir);
+    path += JoinName(row.folder, row.file).native();
+    return path;
+}
+
+Native CopyText(const AirfileList& list, const std::vector<int>& positions, const std::string& aircraftDir)
+{
+    if (positions.empty()) return {};
+    const Native tab = Ascii("\t"), end = Ascii("\r\n");
+    Native text = Ascii("Dir\tAirfile\tAircraft type\tPath") + end;
+    for (const int position : positions) {
+        const AirfileRow& row = list.Row(position);
+        text += row.folder.native() + tab + row.file.native() + tab + Ascii(TypeText(row.pendingType)) + tab +
+                RowPath(aircraftDir, row).native() + end;
+    }
+    return text;
+}
+
+}  // namespace korvalis

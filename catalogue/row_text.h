@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "catalogue/airfile_list.h"
+
+namespace korvalis {
+
+// `base` and `name` joined by a separator, unless `base` already ends with one (an empty `base`
+// gets one too). Only the platform's own separator counts: a '/' in a Windows name stays text.
+std::filesystem::path JoinName(const std::filesystem::path& base, const std::filesystem::path& name);
+
+// The full path of a row's file, as "Write" builds it from AircraftDir.
+std::filesystem::path RowPath(const std::string& aircraftDir, const AirfileRow& row);
+
+// The rows at `positions` as a spreadsheet takes them: a header line, then per row its folder,
+// file, type cell and full path, tab-separated, each line ended by CR LF. Names stay in the
+// platform's own encoding; "" when there are no rows.
+std::filesystem::path::string_type CopyText(const AirfileList& list, const std::vector<int>& positions,
+                                            const std::string& aircraftDir);
+
+}  // namespace korvalis

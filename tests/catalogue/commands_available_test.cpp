@@ -1,0 +1,96 @@
+// What the menus, the context menu, the keys and the list's header may do, decided in one place.
+#include <gtest/gtest.h>
+
+#include "catalogue/command_states.h"
+#include "catalogue/row_text.h"
+#include "core/text.h"
+
+namespace korvalis::test {
+namespace {
+
+TEST(AvailableCommands, FollowTheWorkTheMarksAndTheCommandsOwnStates)
+{
+    // One letter per state, in the order of CommandStates' fields:
+    // menu bar: FS2004 FS2002 Own setType Read Write AI | list: selectAll sort typeAhead
+    // markByInput Esc | context menu: setType Restore OpenFolder Copy
+    struct Case {
+        const char* name;
+        CommandContext context;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"nothing listed", {0, 0, false, false, true, true, false}, "1111101 10110 0000"},
+        {"rows, none marked", {5, 0, false, false, true, true, true}, "1111101 11110 0010"},
+        {"rows marked", {5, 2, false, false, true, true, false}, "1111101 11110 1101"},
+        {"a type given", {5, 2, false, true, true, true, true}, "1111111 11110 1111"},
+        {"no simulator found", {5, 0, false, false, false, false, false}, "0011101 11110 0000"},
+        {"work runs", {5, 2, true, true, true, true, true}, "0000000 00001 0011"},
+        {"work runs, none marked", {5, 0, true, false, true, true, false}, "0000000 00001 0000"},
+    };
+    for (const Case& c : cases) {
+        const CommandStates s = AvailableCommands(c.context);
+        const bool flags[] = {s.selectFS2004, s.selectFS2002, s.selectOwn,     s.setType,
+                              s.read,         s.write,        s.markAITraffic, s.selectAll,
+                              s.sort,         s.typeAhead,    s.markByInput,   s.stopWork,
+                              s.menuSetType,  s.restore,      s.openFolder,    s.copy};
+        std::string seen;
+        for (std::size_t i = 0; i < std::size(flags); ++i) {
+            if (i == 7 || i == 12) seen += ' ';
+            seen += flags[i] ? '1' : '0';
+        }
+        EXPECT_EQ(seen, c.expected) << c.name;
+    }
+}
+
+AirfileRow Row(const char* folder, const char* file, std::uint8_t pending)
+{
+    AirfileRow row;
+    row.folder = PathFromUtf8(folder);
+    row.file = PathFromUtf8(file);
+    row.fileType = 0;
+    row.pendingType = pending;
+    return row;
+}
+
+TEST(CopyText, IsTabSeparatedWithAHeaderAndTheFullPathInTheOrderAsked)
+{
+    MemoryAirfileList list;
+    list.Append(
+        {Row("AI Boeing 737", "b737.air", 0), Row("Bell 206", "bell.air", 1), Row("Zeppelin", "zep.air", 7)});
+    const std::string dir = std::string("C:") + kDirSeparator + "Aircraft" + kDirSeparator;
+    const auto native = [](const std::string& text) { return PathFromUtf8(text).native(); };
+    const std::string sep(1, kDirSeparator);
+    struct Case {
+        std::vector<int> positions;
+        std::string expected;  // "" for nothing to copy
+    };
+    const std::string header = "Dir\tAirfile\tAircraft type\tPath\r\n";
+    const Case cases[] = {
+        {{}, ""},
+        {{2}, header + "Bell 206\tbell.air\tHelicopter\t" + dir + "Bell 206" + sep + "bell.air\r\n"},
+        {{3, 1},
+         header + "Zeppelin\tzep.air\t\t" + dir + "Zeppelin" + sep + "zep.air\r\n" +
+             "AI Boeing 737\tb737.air\tAircraft\t" + dir + "AI Boeing 737" + sep + "b737.air\r\n"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CopyText(list, c.positions, dir), native(c.expected));
+}
+
+TEST(JoinName, AddsASeparatorOnlyWhereNoneEndsTheBase)
+{
+    const std::string sep(1, kDirSeparator);
+    struct Case {
+        std::string base, name, expected;
+    };
+    const Case cases[] = {
+        {"Aircraft", "Plane", "Aircraft" + sep + "Plane"},
+        {"Aircraft" + sep, "Plane", "Aircraft" + sep + "Plane"},
+        {"", "plane.air", sep + "plane.air"},  // an empty folder name still gets its separator
+        {"Aircraft" + sep + sep, "Plane", "Aircraft" + sep + sep + "Plane"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PathToUtf8(JoinName(PathFromUtf8(c.base), PathFromUtf8(c.name))), c.expected) << c.base;
+    }
+}
+
+}  // namespace
+}  // namespace korvalis::test

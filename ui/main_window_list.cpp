@@ -1,0 +1,176 @@
+#include "ui/main_window.h"
+
+#include <commctrl.h>
+
+#include "ui/context_menu.h"
+#include "ui/failure_report.h"
+
+// The aircraft list: its subclass and the input it holds back while work runs, its context
+// menu, the texts it asks for, type-ahead, bold rows, and sorting by its headers.
+namespace korvalis {
+
+namespace {
+
+// Input that would move the marks or the focus of the list; held back while work runs.
+bool MovesTheMarks(UINT message, WPARAM wParam)
+{
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_MBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+        case WM_CHAR:
+            return true;
+        case WM_KEYDOWN:
+            return wParam != VK_APPS && wParam != VK_F10;  // the context menu may still open
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+void MainWindow::SubclassList(HWND list)
+{
+    // A plain subclass: comctl32's own kind looks itself up for every message, which under Wine
+    // is a round trip to the server, and the list gets one message per row marked.
+    ::SetWindowLongPtrW(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    m_listProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ListProc)));
+}
+
+LRESULT CALLBACK MainWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* window = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    const WNDPROC own = window->m_listProc;
+    const auto byDefault = [&] { return ::CallWindowProcW(own, hwnd, message, wParam, lParam); };
+    return GuardedProc(
+        kListBoundary, message, L"handling the aircraft list",
+        [&]() -> LRESULT {
+            if (window->ListMessage(message, wParam, lParam)) return 0;
+            // A subclass must go before its window does.
+            if (message == WM_NCDESTROY && ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC) ==
+                                               reinterpret_cast<LONG_PTR>(&MainWindow::ListProc)) {
+                ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+            }
+            const LRESULT result = byDefault();
+            if (message == WM_MOUSEWHEEL || message == WM_VSCROLL || message == WM_HSCROLL ||
+                message == LVM_SCROLL) {
+                window->m_tooltip.FollowScroll();
+            }
+            return result;
+        },
+        byDefault);
+}
+
+bool MainWindow::ListMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
+        m_tooltip.Relay(MSG{m_rows.Handle(), message, wParam, lParam, 0, {}});
+    }
+    // The menu key and Shift+F10 open the context menu here: Wine's list passes on only one of them.
+    if ((message == WM_KEYUP && wParam == VK_APPS) ||
+        (message == WM_SYSKEYDOWN && wParam == VK_F10 && ::GetKeyState(VK_SHIFT) < 0)) {
+        ::SendMessageW(m_hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_rows.Handle()), -1);
+        return true;
+    }
+    // Only input that would move the marks asks what is available: the list gets many messages.
+    const bool marking = message == WM_RBUTTONUP || MovesTheMarks(message, wParam);
+    if (!marking || States().markByInput) return false;
+    if (message == WM_RBUTTONUP) {
+        // No marking while work runs, but the menu still opens, its entries grey.
+        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ::ClientToScreen(m_rows.Handle(), &at);
+        ::SendMessageW(m_hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_rows.Handle()),
+                       MAKELPARAM(at.x, at.y));
+    }
+    return true;
+}
+
+void MainWindow::OnContextMenu(HWND source, LPARAM at)
+{
+    if (source != m_rows.Handle()) return;
+    const ContextMenuPlace place = PlaceContextMenu(m_rows.Handle(), at, States().markByInput);
+    m_contextRow = place.row;
+    const int command = TrackContextMenu(m_hwnd, place.point, States(place.row >= 0));
+    if (command != 0) OnCommand(command);
+}
+
+LRESULT MainWindow::OnListNotify(NMHDR& header)
+{
+    switch (header.code) {
+        case LVN_GETDISPINFOW: {
+            LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
+            if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+                const std::wstring text = m_rows.CellText(item.iItem, item.iSubItem);
+                ::lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+            }
+            return 0;
+        }
+        case LVN_ODFINDITEMW: {
+            // Type-ahead by folder name; the list moves the focus and the marking itself.
+            const auto& find = reinterpret_cast<NMLVFINDITEMW&>(header);
+            if (!States().typeAhead || find.lvfi.psz == nullptr ||
+                (find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0)
+                return -1;
+            return m_rows.FindFolder(find.lvfi.psz, find.iStart, (find.lvfi.flags & LVFI_WRAP) != 0);
+        }
+        case NM_CUSTOMDRAW:
+            return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
+        case LVN_ITEMCHANGED:
+        case LVN_ODSTATECHANGED:
+            ScheduleCounts();
+            return 0;
+        case LVN_COLUMNCLICK:
+            OnColumnClick(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+LRESULT MainWindow::OnCustomDraw(NMLVCUSTOMDRAW& draw)
+{
+    switch (draw.nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW;
+        case CDDS_ITEMPREPAINT: {
+            // A type not yet written shows in bold: what "Write" would write, marked or not.
+            const auto index = static_cast<int>(draw.nmcd.dwItemSpec);
+            if (index >= 0 && index < m_rows.Count() && m_rows.Row(index + 1).Changed()) {
+                ::SelectObject(draw.nmcd.hdc, m_boldFont.Get());
+                return CDRF_NEWFONT;
+            }
+            return CDRF_DODEFAULT;
+        }
+        default:
+            return CDRF_DODEFAULT;
+    }
+}
+
+void MainWindow::OnColumnClick(int column)
+{
+    if (!States().sort || column < 0 || column >= kListColumnCount) return;
+    SortOrder order{kListColumns[column].sort, false};
+    // The same header again reverses the order.
+    if (m_rows.Order().column == order.column) order.descending = !m_rows.Order().descending;
+    m_rows.Sort(order);
+    ShowSortArrow();
+}
+
+void MainWindow::ShowSortArrow()
+{
+    HWND header = ListView_GetHeader(m_rows.Handle());
+    const SortOrder order = m_rows.Order();
+    for (int i = 0; i < kListColumnCount; ++i) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        Header_GetItem(header, i, &item);
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (kListColumns[i].sort == order.column) item.fmt |= order.descending ? HDF_SORTDOWN : HDF_SORTUP;
+        Header_SetItem(header, i, &item);
+    }
+}
+
+}  // namespace korvalis

@@ -1,0 +1,81 @@
+#include "ui/main_window.h"
+
+#include "core/text.h"
+#include "ui/failure_report.h"
+
+// The window's side of the work on the worker: the hourglass, the messages, the progress and
+// outcome in the status bar, the counts, and the menus greyed while work runs.
+namespace korvalis {
+
+bool MainWindow::OnSetCursor()
+{
+    if (!m_hourglass) return false;
+    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    return true;
+}
+
+void MainWindow::ScheduleCounts()
+{
+    // Marks change one row at a time; the counts are redrawn once for a run of them.
+    if (m_countsPending || m_hwnd == nullptr) return;
+    m_countsPending = ::PostMessageW(m_hwnd, WM_APP_COUNTS, 0, 0) != FALSE;
+}
+
+void MainWindow::ShowCounts()
+{
+    m_countsPending = false;
+    m_status.ShowCounts(
+        WideFromUtf8(CountsText(m_rows.Count(), m_rows.MarkedCount(), m_rows.ChangedCount())));
+}
+
+void MainWindow::Load_Airfiles() { m_catalogue.Load_Airfiles(); }
+
+void MainWindow::SetHourglass(bool busy)
+{
+    m_hourglass = busy;
+    ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+}
+
+void MainWindow::ShowMessage(const std::string& text)
+{
+    ::MessageBoxW(m_hwnd, WideFromUtf8(text).c_str(), WideFromUtf8(kProgramTitle).c_str(), MB_OK);
+}
+
+void MainWindow::SetWriteEnabled(bool enabled)
+{
+    m_writeEnabled = enabled;
+    m_menuBar.ApplyStates();
+}
+
+void MainWindow::SetWorking(bool working)
+{
+    m_working = working;
+    m_menuBar.ApplyStates();
+    m_status.ShowProgressBar(working);
+    ShowCounts();
+}
+
+void MainWindow::ShowProgress(const std::string& text, int done, int total)
+{
+    m_status.ShowText(WideFromUtf8(text));
+    m_status.ShowProgress(done, total);
+}
+
+void MainWindow::ShowOutcome(const std::string& text) { m_status.ShowText(WideFromUtf8(text)); }
+
+void MainWindow::WorkFailed(WorkKind kind)
+{
+    switch (kind) {
+        case WorkKind::Scan:
+            ReportFailedAction(L"reading the aircraft folders");
+            break;
+        case WorkKind::Write:
+            ReportFailedAction(L"writing the type bytes");
+            break;
+        case WorkKind::Restore:
+            ReportFailedAction(L"restoring types from their backups");
+            break;
+    }
+}
+
+}  // namespace korvalis
