@@ -89,7 +89,7 @@ void Catalogue::Load_Airfiles()
                 m_shell.WorkFailed(WorkKind::Scan);
             }
             m_shell.ShowOutcome(
-                ScanOutcomeText(report->unlisted, report->stopped, report->foldersRead, report->folders));
+                ScanOutcomeText(report->noMarker + report->unreadable, report->stopped, report->foldersRead, report->folders));
             if (!report->found && !report->stopped) {
                 m_shell.SetHourglass(false);
                 m_shell.ShowMessage(kNoAirfilesMessage);

@@ -25,13 +25,19 @@ bool MatchesAirPattern(const std::string& name)
     return true;
 }
 
+bool Failed(const std::error_code& ec, std::int32_t* error)
+{
+    if (error != nullptr) *error = ec.value();
+    return false;
+}
+
 }  // namespace
 
-bool EnumerateFolderEntries(const fs::path& folder, const EntryCallback& each)
+bool EnumerateFolderEntries(const fs::path& folder, const EntryCallback& each, std::int32_t* error)
 {
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
-    if (ec) return false;
+    if (ec) return Failed(ec, error);
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         const fs::path name = it->path().filename();
         if (IsHiddenName(name.native())) continue;
@@ -42,11 +48,11 @@ bool EnumerateFolderEntries(const fs::path& folder, const EntryCallback& each)
     return true;
 }
 
-bool EnumerateAirFiles(const fs::path& folder, const NameCallback& each)
+bool EnumerateAirFiles(const fs::path& folder, const NameCallback& each, std::int32_t* error)
 {
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
-    if (ec) return false;
+    if (ec) return Failed(ec, error);
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         const fs::path name = it->path().filename();
         std::error_code typeError;

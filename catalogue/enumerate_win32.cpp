@@ -13,7 +13,7 @@ namespace {
 // Calls `each` for every entry matching the pattern; FindExInfoBasic skips the short
 // names we never use, and large fetches cut the round trips in big folders.
 template <typename Each>
-bool FindAll(const fs::path& pattern, Each each)
+bool FindAll(const fs::path& pattern, Each each, std::int32_t* failure)
 {
     WIN32_FIND_DATAW data;
     const HANDLE first = ::FindFirstFileExW(io::Win32Path(pattern).c_str(), FindExInfoBasic, &data,
@@ -23,7 +23,11 @@ bool FindAll(const fs::path& pattern, Each each)
     // "File not found" is an empty answer, not a failure: a drive's root has no "." entry, so
     // an empty root matches nothing, nor does "*.air" in a folder without such files. A
     // missing path or a drive that is not ready answers otherwise.
-    if (!find) return error == ERROR_FILE_NOT_FOUND;
+    if (!find) {
+        if (error == ERROR_FILE_NOT_FOUND) return true;
+        if (failure != nullptr) *failure = static_cast<std::int32_t>(error);
+        return false;
+    }
     do {
         each(data);
     } while (::FindNextFileW(find.Get(), &data));
@@ -39,22 +43,28 @@ fs::path WithPattern(const fs::path& folder, const wchar_t* pattern)
 
 }  // namespace
 
-bool EnumerateFolderEntries(const fs::path& folder, const EntryCallback& each)
+bool EnumerateFolderEntries(const fs::path& folder, const EntryCallback& each, std::int32_t* error)
 {
     // The attributes come with each entry: a second query per entry would cost a round
     // trip each (under Wine a server call), for the same answer.
-    return FindAll(WithPattern(folder, L"*"), [&](const WIN32_FIND_DATAW& data) {
-        if ((data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0) {
-            each(fs::path(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
-        }
-    });
+    return FindAll(
+        WithPattern(folder, L"*"),
+        [&](const WIN32_FIND_DATAW& data) {
+            if ((data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0) {
+                each(fs::path(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+            }
+        },
+        error);
 }
 
-bool EnumerateAirFiles(const fs::path& folder, const NameCallback& each)
+bool EnumerateAirFiles(const fs::path& folder, const NameCallback& each, std::int32_t* error)
 {
-    return FindAll(WithPattern(folder, L"*.air"), [&](const WIN32_FIND_DATAW& data) {
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) each(fs::path(data.cFileName));
-    });
+    return FindAll(
+        WithPattern(folder, L"*.air"),
+        [&](const WIN32_FIND_DATAW& data) {
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) each(fs::path(data.cFileName));
+        },
+        error);
 }
 
 }  // namespace korvalis

@@ -42,10 +42,28 @@ bool EndsWithAirExtension(const fs::path& name)
 // One sub-folder's share of the scan, filled by a reader and emptied in order by the scan.
 struct Slot {
     std::vector<AirfileRow> rows;  // read and not yet handed over
-    int unlisted = 0;
+    int noMarker = 0;
+    int unreadable = 0;
+    fs::path firstUnreadable;
+    std::int32_t unreadableError = 0;
+    bool unlistable = false;
+    std::int32_t listError = 0;
     bool found = false;
     bool done = false;
 };
+
+// Adds a finished folder's counts to the report, keeping the first failure of each kind.
+void AddUp(ScanReport& report, const Slot& slot, const fs::path& folder)
+{
+    report.noMarker += slot.noMarker;
+    if (slot.unreadable > 0 && report.unreadable == 0)
+        report.firstUnreadable = ScanFailure{folder, slot.firstUnreadable, slot.unreadableError};
+    report.unreadable += slot.unreadable;
+    if (slot.unlistable) {
+        if (report.unlistable == 0) report.firstUnlistable = ScanFailure{folder, {}, slot.listError};
+        ++report.unlistable;
+    }
+}
 
 class ParallelScan {
 public:
@@ -108,34 +126,52 @@ private:
         const fs::path folderPath = JoinName(m_base, folder);
         std::string folderKey;
         bool cut = false;
-        EnumerateAirFiles(folderPath, [&](const fs::path& file) {
-            if (!EndsWithAirExtension(file) || cut) return;
-            if (m_quit.load()) {
-                cut = true;  // stopped between two files
-                return;
-            }
-            const std::string code = ReadAirfileType(JoinName(folderPath, file));
-            AirfileRow row;
-            if (!code.empty()) {
-                if (folderKey.empty()) folderKey = SortKey(folder);
-                row.folder = folder;
-                row.file = file;
-                row.scannedType = row.fileType = row.pendingType = static_cast<std::uint8_t>(std::stoi(code));
-                row.folderKey = folderKey;
-                row.fileKey = SortKey(file);
-            }
-            std::lock_guard<std::mutex> lock(m_mutex);
-            Slot& slot = m_slots[index];
-            slot.found = true;
-            if (code.empty()) {
-                ++slot.unlisted;
-                return;
-            }
-            slot.rows.push_back(std::move(row));
-            // The hand-over wants a word when rows start waiting at the head, not one per row.
-            if (index == m_head && slot.rows.size() == 1) m_changed.notify_all();
-        });
+        std::int32_t listError = 0;
+        const StopCheck stop = [this] { return m_quit.load(); };
+        const bool listed = EnumerateAirFiles(
+            folderPath,
+            [&](const fs::path& file) {
+                if (!EndsWithAirExtension(file) || cut) return;
+                if (m_quit.load()) {
+                    cut = true;  // stopped between two files
+                    return;
+                }
+                const AirfileRead read = ReadAirfileTypeOf(JoinName(folderPath, file), stop);
+                if (read.outcome == AirfileRead::Outcome::Stopped) {
+                    cut = true;  // stopped inside a long file: it counts as not reached
+                    return;
+                }
+                AirfileRow row;
+                if (read.outcome == AirfileRead::Outcome::Type) {
+                    if (folderKey.empty()) folderKey = SortKey(folder);
+                    row.folder = folder;
+                    row.file = file;
+                    row.scannedType = row.fileType = row.pendingType = read.type;
+                    row.folderKey = folderKey;
+                    row.fileKey = SortKey(file);
+                }
+                std::lock_guard<std::mutex> lock(m_mutex);
+                Slot& slot = m_slots[index];
+                slot.found = true;
+                if (read.outcome == AirfileRead::Outcome::Failed) {
+                    if (slot.unreadable++ == 0) {
+                        slot.firstUnreadable = file;
+                        slot.unreadableError = read.error;
+                    }
+                    return;
+                }
+                if (read.outcome == AirfileRead::Outcome::NoMarker) {
+                    ++slot.noMarker;
+                    return;
+                }
+                slot.rows.push_back(std::move(row));
+                // The hand-over wants a word when rows start waiting at the head, not one per row.
+                if (index == m_head && slot.rows.size() == 1) m_changed.notify_all();
+            },
+            &listError);
         std::lock_guard<std::mutex> lock(m_mutex);
+        m_slots[index].unlistable = !listed;
+        m_slots[index].listError = listError;
         m_slots[index].done = !cut;
         m_changed.notify_all();
     }
@@ -162,7 +198,7 @@ private:
                 slot.rows.clear();
                 if (!slot.done) break;
                 report.found = report.found || slot.found;
-                report.unlisted += slot.unlisted;
+                AddUp(report, slot, m_folders[m_head]);
                 ++m_head;
                 m_changed.notify_all();  // readers held back by the read-ahead may go on
             }
@@ -212,11 +248,22 @@ ScanReport ScanAircraftDir(const fs::path& base, unsigned readers, WorkControl& 
     // Every entry is examined, the first one included: at a drive's root there is no "."
     // to come first, and the first sub-folder would otherwise be lost.
     std::vector<fs::path> folders;
-    EnumerateFolderEntries(base, [&](const fs::path& name, std::optional<bool> isDirectory) {
-        if (name.empty() || name == "." || name == "..") return;
-        // An entry whose attributes cannot be read is kept; its file pass simply finds nothing.
-        if (isDirectory.value_or(true)) folders.push_back(name);
-    });
+    std::int32_t baseError = 0;
+    const bool listed = EnumerateFolderEntries(
+        base,
+        [&](const fs::path& name, std::optional<bool> isDirectory) {
+            if (name.empty() || name == "." || name == "..") return;
+            // An entry whose attributes cannot be read is kept; its file pass simply finds nothing.
+            if (isDirectory.value_or(true)) folders.push_back(name);
+        },
+        &baseError);
+    if (!listed) {
+        ScanReport report;
+        report.baseUnlistable = true;
+        report.baseError = baseError;
+        sink.FoldersListed(0);
+        return report;
+    }
     sink.FoldersListed(static_cast<int>(folders.size()));
     if (control.StopRequested()) {
         ScanReport report;

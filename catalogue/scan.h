@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <vector>
 
@@ -9,13 +10,28 @@
 
 namespace korvalis {
 
+// A file or folder the scan could not read, with the system's error number.
+struct ScanFailure {
+    std::filesystem::path folder;  // the sub-folder's name ("" for the aircraft directory itself)
+    std::filesystem::path file;    // the file's name; "" for a folder that could not be listed
+    std::int32_t error = 0;
+};
+
 // What a scan of an aircraft directory found.
 struct ScanReport {
-    bool found = false;   // some file's name passed the ".air" test
-    int unlisted = 0;     // .air files without a type marker, or unreadable
+    bool found = false;  // some file's name passed the ".air" test
+    int noMarker = 0;    // .air files read to their end without a type marker
+    int unreadable = 0;  // .air files that could not be opened or read
+    int unlistable = 0;  // sub-folders that could not be listed
+    // The first of each in scan order (folder order, then file order).
+    ScanFailure firstUnreadable;
+    ScanFailure firstUnlistable;
+    bool baseUnlistable = false;  // the aircraft directory itself could not be listed
+    std::int32_t baseError = 0;
     int folders = 0;      // sub-folders listed
     int foldersRead = 0;  // of them, read to the end, in order
     bool stopped = false;
+    bool fault = false;  // ended by an exception; the counts say how far it got
 };
 
 // Where the rows of a scan go, called on the scanning thread.

@@ -26,11 +26,15 @@ std::unique_ptr<std::uint8_t[]> NewChunk()
     return std::make_unique_for_overwrite<std::uint8_t[]>(kChunkSize);
 }
 
+// The error a stopped read returns inside this file; never leaves it.
+constexpr ErrorCode kStopped = 0x200001FF;
+
 // Reads on from the file's position until the scanner has the type byte or the file ends.
-ErrorCode ScanFile(File& file, MarkerScanner& scanner, std::uint8_t* chunk)
+ErrorCode ScanFile(File& file, MarkerScanner& scanner, std::uint8_t* chunk, const StopCheck& stop = {})
 {
     std::size_t want = kFirstReadSize;
     while (!scanner.Complete()) {
+        if (want == kChunkSize && stop && stop()) return kStopped;
         ErrorCode error = 0;
         const std::int64_t got = file.Read(chunk, want, error);
         want = kChunkSize;
@@ -55,15 +59,35 @@ bool SameStretch(const MarkerScanner& a, const MarkerScanner& b)
 
 }  // namespace
 
-std::string ReadAirfileType(const std::filesystem::path& path)
+AirfileRead ReadAirfileTypeOf(const std::filesystem::path& path, const StopCheck& stop)
 {
+    AirfileRead read;
     ErrorCode error = 0;
     File file = File::OpenRead(path, io::Share::ReadWrite, error);
-    if (!file.IsOpen()) return {};
+    if (!file.IsOpen()) {
+        read.outcome = AirfileRead::Outcome::Failed;
+        read.error = Failed(error);
+        return read;
+    }
     MarkerScanner scanner;
     const auto chunk = NewChunk();
-    if (ScanFile(file, scanner, chunk.get()) != 0 || !scanner.Complete()) return {};
-    return std::to_string(scanner.TypeByte());
+    error = ScanFile(file, scanner, chunk.get(), stop);
+    if (error == kStopped) {
+        read.outcome = AirfileRead::Outcome::Stopped;
+    } else if (error != 0) {
+        read.outcome = AirfileRead::Outcome::Failed;
+        read.error = error;
+    } else if (scanner.Complete()) {
+        read.outcome = AirfileRead::Outcome::Type;
+        read.type = scanner.TypeByte();
+    }
+    return read;
+}
+
+std::string ReadAirfileType(const std::filesystem::path& path)
+{
+    const AirfileRead read = ReadAirfileTypeOf(path);
+    return read.outcome == AirfileRead::Outcome::Type ? std::to_string(read.type) : std::string();
 }
 
 std::int32_t WriteAirfileType(const std::filesystem::path& path, std::int16_t typeCode)

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace korvalis {
@@ -25,6 +26,27 @@ inline constexpr char kBackupSuffix[] = ".KRVL_bak";
 // The type byte behind the first type marker as decimal text ("0".."255"); "" when the
 // file has no marker, no byte behind it, or cannot be opened or read.
 std::string ReadAirfileType(const std::filesystem::path& path);
+
+// What the scan's read of one file found.
+struct AirfileRead {
+    enum class Outcome {
+        Type,      // `type` is the byte behind the first marker
+        NoMarker,  // read to its end: no marker, or nothing behind it
+        Failed,    // could not be opened or read: `error` says why
+        Stopped,   // a stop was asked for before the marker was found
+    };
+    Outcome outcome = Outcome::NoMarker;
+    std::uint8_t type = 0;
+    std::int32_t error = 0;  // the system's error number, for Failed
+};
+
+// Asked between two chunks of a read; true gives the read up.
+using StopCheck = std::function<bool()>;
+
+// ReadAirfileType for the scan: tells a file without a type byte from one that could not be read,
+// and looks at `stop` (when given) between chunks, so a huge file or a stalled share never holds
+// up a stop for longer than one chunk.
+AirfileRead ReadAirfileTypeOf(const std::filesystem::path& path, const StopCheck& stop = {});
 
 // Backs the file up to path + ".KRVL_bak" and writes typeCode as the byte behind the
 // first type marker. 0 on success, -1 when the file holds no type byte, else an error number.

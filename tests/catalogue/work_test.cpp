@@ -101,7 +101,8 @@ TEST(ParallelScan, ListsExactlyTheRowsOfOneReaderInTheSameOrder)
         Collector many;
         const ScanReport report = ScanAircraftDir(dir, readers, many, many, std::chrono::milliseconds(0));
         EXPECT_EQ(Names(many.rows), Names(one.rows)) << readers << " readers";
-        EXPECT_EQ(report.unlisted, alone.unlisted);
+        EXPECT_EQ(report.noMarker, alone.noMarker);
+        EXPECT_EQ(report.unreadable, alone.unreadable);
         EXPECT_EQ(report.foldersRead, 300);
         EXPECT_FALSE(report.stopped);
     }
