@@ -88,8 +88,7 @@ void Catalogue::Load_Airfiles()
                 report->stopped = true;
                 m_shell.WorkFailed(WorkKind::Scan);
             }
-            m_shell.ShowOutcome(
-                ScanOutcomeText(report->noMarker + report->unreadable, report->stopped, report->foldersRead, report->folders));
+            m_shell.ShowOutcome(ScanOutcomeText(*report, m_state.AircraftDir));
             if (!report->found && !report->stopped) {
                 m_shell.SetHourglass(false);
                 m_shell.ShowMessage(kNoAirfilesMessage);

@@ -1,5 +1,10 @@
 #include "catalogue/status_text.h"
 
+#include <vector>
+
+#include "catalogue/error_text.h"
+#include "core/text.h"
+
 namespace korvalis {
 
 namespace {
@@ -47,15 +52,33 @@ std::string RestoringText(int file, int files)
     return "Restoring " + Thousands(file) + " of " + Thousands(files) + kEscHint;
 }
 
-std::string ScanOutcomeText(int unlisted, bool stopped, int foldersRead, int folders)
+std::string ScanOutcomeText(const ScanReport& report, const std::string& aircraftDir)
 {
-    std::string text;
-    if (stopped)
-        text = "Stopped after " + Thousands(foldersRead) + " of " + Counted(folders, "folder", "folders");
-    if (unlisted > 0) {
-        if (!text.empty()) text += ", ";
-        text += Counted(unlisted, ".air file", ".air files") + " without a type marker not listed";
+    if (report.baseUnlistable) {
+        std::string folder = aircraftDir;
+        // The folder as the user knows it, without the separator the program adds.
+        if (folder.size() > 1 && folder.back() == kDirSeparator && folder[folder.size() - 2] != ':')
+            folder.pop_back();
+        return folder + ": " + ErrorText(report.baseError);
     }
+    std::vector<std::string> parts;
+    if (report.stopped)
+        parts.push_back("Stopped after " + Thousands(report.foldersRead) + " of " +
+                        Counted(report.folders, "folder", "folders"));
+    if (report.noMarker > 0)
+        parts.push_back(Counted(report.noMarker, ".air file", ".air files") + " without a type marker");
+    if (report.unreadable > 0) {
+        const ScanFailure& first = report.firstUnreadable;
+        parts.push_back(Thousands(report.unreadable) + " could not be read: " +
+                        PathToUtf8(first.folder / first.file) + ": " + ErrorText(first.error));
+    }
+    if (report.unlistable > 0) {
+        const ScanFailure& first = report.firstUnlistable;
+        parts.push_back(Counted(report.unlistable, "folder", "folders") +
+                        " could not be listed: " + PathToUtf8(first.folder) + ": " + ErrorText(first.error));
+    }
+    std::string text;
+    for (const std::string& part : parts) text += (text.empty() ? "" : "; ") + part;
     return text;
 }
 

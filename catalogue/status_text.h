@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "catalogue/scan.h"
+
 namespace korvalis {
 
 // The status bar's texts: plain English, thousands separated by ",".
@@ -16,8 +18,11 @@ std::string ReadingText(int folder, int folders);
 std::string WritingText(int file, int files);
 std::string RestoringText(int file, int files);
 
-// Part two once a scan is over: the .air files left out, or how far a stopped scan got.
-std::string ScanOutcomeText(int unlisted, bool stopped, int foldersRead, int folders);
+// Part two once a scan is over, joined by "; ", each only when there is something to say: how
+// far a stopped scan got, the .air files without a type marker, those that could not be read
+// and the folders that could not be listed, each failure with the first of its kind and why.
+// When the aircraft directory itself could not be listed, why: "FOLDER: REASON".
+std::string ScanOutcomeText(const ScanReport& report, const std::string& aircraftDir);
 
 // Part two once a write or restore is over. `done` is the past tense of the work ("written",
 // "restored"); the first failure is named with its reason; a stopped run says how far it got.

@@ -20,10 +20,21 @@ std::wstring DriveName(std::wstring_view path)
     return {letter, L':'};
 }
 
+// The path without the extended-length prefix, which names the same folder: "\\?\C:\x" is
+// "C:\x", and "\\?\UNC\server\share" is "\\server\share".
+std::wstring WithoutLongPrefix(std::wstring_view path)
+{
+    if (path.substr(0, 8) == L"\\\\?\\UNC\\") return L"\\\\" + std::wstring(path.substr(8));
+    if (path.substr(0, 4) == L"\\\\?\\" && HasDrive(path.substr(4))) return std::wstring(path.substr(4));
+    return std::wstring(path);
+}
+
 }  // namespace
 
-std::vector<std::wstring> FolderChain(std::wstring_view folder)
+std::vector<std::wstring> FolderChain(std::wstring_view given)
 {
+    const std::wstring plain = WithoutLongPrefix(given);
+    const std::wstring_view folder = plain;
     // The root ends where the folders begin: after "C:", or after the share of "\\server\share".
     std::size_t rootEnd = 0;
     if (HasDrive(folder)) {
@@ -52,9 +63,10 @@ std::vector<std::wstring> FolderChain(std::wstring_view folder)
     return chain;
 }
 
-std::wstring DriveToShow(std::wstring_view folder, std::wstring_view shownBefore,
+std::wstring DriveToShow(std::wstring_view given, std::wstring_view shownBefore,
                          std::wstring_view windowsFolder)
 {
+    const std::wstring folder = WithoutLongPrefix(given);
     if (HasDrive(folder)) return DriveName(folder);
     return shownBefore.empty() ? DriveName(windowsFolder) : std::wstring(shownBefore);
 }

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/error_text.h"
 #include "core/airfile.h"
 #include "core/text.h"
 #include "tests/support/catalogue_rig.h"
@@ -158,6 +159,32 @@ TEST(Load_Airfiles, HiddenAndSystemAttributes)
                                             {"Plain", "system.air", "non flyable", "non flyable"}};
     EXPECT_EQ(Rows(list), expected);
     SetReadOnly(dir / "Plain" / "system.air", false);
+}
+#endif
+
+#ifndef _WIN32
+// Files without a marker, files that cannot be read and folders that cannot be listed are counted
+// apart, each with the first of its kind. A link to nothing stands for a file or folder that
+// cannot be opened: it fails the same way whoever runs the test, root included.
+TEST(Load_Airfiles, CountsWhatItCouldNotReadApart)
+{
+    const fs::path dir = FreshTestDir() / "Aircraft";
+    const fs::path nowhere = FreshTestDir() / "nowhere";
+    Put(dir / "A" / "plain.air", AirWithoutMarker());
+    Put(dir / "A" / "typed.air", AirOfType(0));
+    Put(dir / "B" / "other.air", AirWithoutMarker());
+    fs::create_symlink(nowhere / "gone.air", dir / "B" / "broken.air");
+    fs::create_directory_symlink(nowhere / "Gone", dir / "C");
+
+    SessionState state{DirText(dir), {}, {}, {}};
+    MemoryAirfileList list;
+    RecordingShell shell;
+    CatalogueRig(state, list, shell).Load_Airfiles();
+    const std::string missing = ErrorText(ENOENT);
+    EXPECT_EQ(shell.outcomes, std::vector<std::string>{
+                                  "2 .air files without a type marker; 1 could not be read: B/broken.air: " +
+                                  missing + "; 1 folder could not be listed: C: " + missing});
+    EXPECT_EQ(list.Count(), 1);
 }
 #endif
 

@@ -211,6 +211,23 @@ TEST(StatusText, PlainEnglishWithThousands)
 {
     RunOutcome failed{411, 1, "F\\a.air: Access is denied.", false, 412, 412};
     RunOutcome stopped{12, 0, "", true, 12, 412};
+    const auto scan = [](int noMarker, int unreadable, int unlistable, bool cut, int foldersRead) {
+        ScanReport report;
+        report.noMarker = noMarker;
+        report.unreadable = unreadable;
+        report.unlistable = unlistable;
+        report.firstUnreadable = {"Old 747", "747.air", io::AccessDeniedError()};
+        report.firstUnlistable = {"Locked", "", io::AccessDeniedError()};
+        report.stopped = cut;
+        report.foldersRead = foldersRead;
+        report.folders = 5000;
+        return ScanOutcomeText(report, "FS9/Aircraft/");
+    };
+    ScanReport unlistedBase;
+    unlistedBase.baseUnlistable = true;
+    unlistedBase.baseError = io::AccessDeniedError();
+    const std::string sep(1, kDirSeparator);
+    const std::string denied = ErrorText(io::AccessDeniedError());
     const std::pair<std::string, std::string> cases[] = {
         {Thousands(0), "0"},
         {Thousands(999), "999"},
@@ -220,10 +237,16 @@ TEST(StatusText, PlainEnglishWithThousands)
         {CountsText(1, 0, 0), "1 airfile, 0 marked, 0 changed and not written"},
         {ReadingText(1234, 5000), "Reading folder 1,234 of 5,000 (Esc to stop)"},
         {WritingText(12, 412), "Writing 12 of 412 (Esc to stop)"},
-        {ScanOutcomeText(138, false, 5000, 5000), "138 .air files without a type marker not listed"},
-        {ScanOutcomeText(0, false, 5000, 5000), ""},
-        {ScanOutcomeText(1, true, 1234, 5000),
-         "Stopped after 1,234 of 5,000 folders, 1 .air file without a type marker not listed"},
+        {scan(1380, 0, 0, false, 5000), "1,380 .air files without a type marker"},
+        {scan(0, 0, 0, false, 5000), ""},
+        {scan(1, 2, 0, true, 1234),
+         "Stopped after 1,234 of 5,000 folders; 1 .air file without a type marker; 2 could not be read: Old "
+         "747" +
+             sep + "747.air: " + denied},
+        {scan(0, 1, 1, false, 5000), "1 could not be read: Old 747" + sep + "747.air: " + denied +
+                                         "; 1 folder could not be listed: Locked: " + denied},
+        {scan(0, 0, 1200, false, 5000), "1,200 folders could not be listed: Locked: " + denied},
+        {ScanOutcomeText(unlistedBase, "FS9" + sep + "Aircraft" + sep), "FS9" + sep + "Aircraft: " + denied},
         {RunOutcomeText(RunOutcome{412, 0, "", false, 412, 412}, "written"), "412 written"},
         {RunOutcomeText(failed, "written"), "411 written, 1 failed: F\\a.air: Access is denied."},
         {RunOutcomeText(stopped, "restored"), "Stopped after 12 of 412: 12 restored"},

@@ -17,6 +17,9 @@ TEST(FolderPath, ChainRunsFromTheRootDown)
         {L"\\\\server\\share\\FS9\\Aircraft",
          {L"\\\\server\\share", L"\\\\server\\share\\FS9", L"\\\\server\\share\\FS9\\Aircraft"}},
         {L"\\\\server", {L"\\\\server"}},
+        // The extended-length prefix names the same folder: it is not a server called "?".
+        {L"\\\\?\\C:\\FS9\\Aircraft", {L"C:\\", L"C:\\FS9", L"C:\\FS9\\Aircraft"}},
+        {L"\\\\?\\UNC\\server\\share\\FS9", {L"\\\\server\\share", L"\\\\server\\share\\FS9"}},
     };
     for (const auto& [folder, chain] : cases) EXPECT_EQ(FolderChain(folder), chain) << folder;
 }
@@ -27,9 +30,9 @@ TEST(FolderPath, DriveListShowsTheFoldersDriveElseTheOneShownBefore)
         std::wstring folder, shownBefore, shown;
     };
     const Case cases[] = {
-        {L"C:\\FS9", L"d:", L"c:"},
-        {L"\\\\server\\share\\FS9", L"d:", L"d:"},
+        {L"C:\\FS9", L"d:", L"c:"},         {L"\\\\server\\share\\FS9", L"d:", L"d:"},
         {L"\\\\server\\share", L"", L"e:"},  // first opening: the Windows folder's drive
+        {L"\\\\?\\C:\\FS9", L"d:", L"c:"},  {L"\\\\?\\UNC\\server\\share\\FS9", L"d:", L"d:"},
     };
     for (const Case& c : cases) EXPECT_EQ(DriveToShow(c.folder, c.shownBefore, L"E:\\WINDOWS"), c.shown);
 }

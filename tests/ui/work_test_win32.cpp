@@ -126,7 +126,7 @@ TEST_F(WorkTest, TheStatusBarCountsAndSaysWhatTheLastCommandCameTo)
     // A file without a type marker is looked at but not listed, and the scan says so.
     Put(m_sim.aircraft / "Glider" / "glider.air", Hex("00 01 02"));
     m_main.Command(IDM_READ);
-    EXPECT_EQ(m_main.StatusText(1), L"1 .air file without a type marker not listed");
+    EXPECT_EQ(m_main.StatusText(1), L"1 .air file without a type marker");
     EXPECT_EQ(m_main.StatusText(0), L"3 airfiles, 0 marked, 0 changed and not written");
 }
 
