@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -20,6 +21,9 @@ public:
     virtual void SetPendingType(int position, std::uint8_t code) = 0;
     // The row's file now holds `code`, written or restored; nothing is pending for it.
     virtual void SetFileType(int position, std::uint8_t code) = 0;
+    // Why the row's write or restore failed; shown with the row until the next write or restore.
+    virtual void SetFailure(int position, std::string failure) = 0;
+    virtual void ClearFailures() = 0;
     virtual void RemoveAll() = 0;
     // Rows in scan order, into a list the scan emptied; a sorted list puts each in its place.
     virtual void Append(std::vector<AirfileRow> rows) = 0;
@@ -44,6 +48,11 @@ public:
         m_rows.SetPendingType(position - 1, code);
     }
     void SetFileType(int position, std::uint8_t code) override { m_rows.SetFileType(position - 1, code); }
+    void SetFailure(int position, std::string failure) override
+    {
+        m_rows.SetFailure(position - 1, std::move(failure));
+    }
+    void ClearFailures() override { m_rows.ClearFailures(); }
     void RemoveAll() override
     {
         m_rows.Clear();

@@ -26,6 +26,7 @@ struct AirfileRow {
     std::string folderKey;         // sort keys, made once when the row is made
     std::string fileKey;
     std::uint32_t scanIndex = 0;  // the row's place in scan order
+    std::string failure;          // why the last write or restore of its file failed; "" when none
 
     [[nodiscard]] std::string FolderText() const { return PathToUtf8(folder); }  // column "Dir"
     [[nodiscard]] std::string FileText() const { return PathToUtf8(file); }      // column "Airfile"

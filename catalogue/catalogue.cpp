@@ -64,6 +64,7 @@ struct Catalogue::FileResult {
     int jobIndex = 0;  // into the run's jobs
     std::int32_t result = 0;
     std::uint8_t type = 0;  // the type the file holds now, on success
+    bool inBackup = false;  // the failure lies with the backup, which the status names
 };
 
 void Catalogue::Load_Airfiles()
@@ -132,6 +133,7 @@ void Catalogue::RunFiles(WorkKind kind)
         jobs.push_back(std::move(job));
     }
 
+    m_list.ClearFailures();  // each row shows why its latest write or restore failed, if it did
     m_shell.SetHourglass(true);
     m_shell.SetWorking(true);
     const int total = static_cast<int>(jobs.size());
@@ -161,7 +163,7 @@ void Catalogue::RunFiles(WorkKind kind)
                 const FileJob& job = (*shared)[static_cast<std::size_t>(i)];
                 FileResult result{i, kNoTypeToWrite, 0};
                 if (kind == WorkKind::Restore) {
-                    result.result = RestoreAirfileType(job.path, result.type);
+                    result.result = RestoreAirfileType(job.path, result.type, &result.inBackup);
                 } else if (job.code) {
                     result.result = WriteAirfileType(job.path, *job.code);
                     result.type = *job.code;
@@ -184,11 +186,14 @@ void Catalogue::ApplyResults(const std::vector<FileJob>& jobs, const std::vector
             m_list.SetMarked(job.position, false);
             ++m_outcome.succeeded;
         } else {
-            if (m_outcome.failed++ == 0) {
-                const std::string reason =
-                    r.result == kNoTypeToWrite ? "The row has no type to write." : ErrorText(r.result);
-                m_outcome.firstFailure = job.label + ": " + reason;
-            }
+            const std::string reason =
+                r.result == kNoTypeToWrite ? "The row has no type to write." : ErrorText(r.result);
+            // A restore that lacked its backup names the backup, not the file.
+            const std::string label = r.inBackup ? job.label + kBackupSuffix : job.label;
+            if (m_outcome.failed++ == 0) m_outcome.firstFailure = label + ": " + reason;
+            m_list.SetFailure(
+                job.position,
+                r.inBackup ? PathToUtf8(job.path.filename()) + kBackupSuffix + ": " + reason : reason);
         }
     }
     m_list.EndChanges();

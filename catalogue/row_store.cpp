@@ -79,6 +79,16 @@ void RowStore::SetPendingType(int index, std::uint8_t code)
     TallyChanged(row, +1);
 }
 
+void RowStore::SetFailure(int index, std::string failure)
+{
+    m_rows.at(static_cast<std::size_t>(index)).failure = std::move(failure);
+}
+
+void RowStore::ClearFailures() noexcept
+{
+    for (AirfileRow& row : m_rows) row.failure.clear();
+}
+
 void RowStore::SetFileType(int index, std::uint8_t code)
 {
     AirfileRow& row = m_rows.at(static_cast<std::size_t>(index));

@@ -27,6 +27,9 @@ public:
     void SetPendingType(int index, std::uint8_t code);
     // The file now holds `code` (written or restored), which is also what is pending.
     void SetFileType(int index, std::uint8_t code);
+    // Why the row's write or restore failed, kept until the next one.
+    void SetFailure(int index, std::string failure);
+    void ClearFailures() noexcept;
 
 private:
     // Adds (+1) or takes away (-1) the row's share of the changed-count.

@@ -95,19 +95,24 @@ std::int32_t WriteAirfileType(const std::filesystem::path& path, std::int16_t ty
     return detail::WriteAirfileTypeWithHook(path, typeCode, {});
 }
 
-std::int32_t RestoreAirfileType(const std::filesystem::path& path, std::uint8_t& restoredType)
+std::int32_t RestoreAirfileType(const std::filesystem::path& path, std::uint8_t& restoredType, bool* inBackup)
 {
     const auto chunk = NewChunk();
     ErrorCode error = 0;
+    const auto backupFailed = [inBackup](ErrorCode why) {
+        if (inBackup != nullptr) *inBackup = true;
+        return why;
+    };
+    if (inBackup != nullptr) *inBackup = false;
 
     // The backup is only read, and nobody may write it meanwhile; a read-only one is fine.
     MarkerScanner saved(true);
     {
         File backup = File::OpenRead(WithSuffix(path, kBackupSuffix), io::Share::ReadOnly, error);
-        if (!backup.IsOpen()) return Failed(error);
-        if ((error = ScanFile(backup, saved, chunk.get())) != 0) return Failed(error);
+        if (!backup.IsOpen()) return backupFailed(Failed(error));
+        if ((error = ScanFile(backup, saved, chunk.get())) != 0) return backupFailed(Failed(error));
     }
-    if (!saved.Complete()) return kErrorBackupNoTypeByte;
+    if (!saved.Complete()) return backupFailed(kErrorBackupNoTypeByte);
 
     const io::PathInfo target = io::QueryPath(path);
     if (target.error != 0) return Failed(target.error);

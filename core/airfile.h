@@ -55,7 +55,9 @@ std::int32_t WriteAirfileType(const std::filesystem::path& path, std::int16_t ty
 // Writes the type byte of the backup (path + ".KRVL_bak") back into the file at its first marker,
 // provided that both hold the same bytes up to and including that marker. Makes no new backup and
 // never changes the backup. 0 on success (restoredType set), -1 when the file holds no type byte,
-// else an error number.
-std::int32_t RestoreAirfileType(const std::filesystem::path& path, std::uint8_t& restoredType);
+// else an error number; `inBackup`, when given, tells whether the failure lies with the backup
+// (missing, unreadable, without a type byte) rather than with the file.
+std::int32_t RestoreAirfileType(const std::filesystem::path& path, std::uint8_t& restoredType,
+                                bool* inBackup = nullptr);
 
 }  // namespace korvalis

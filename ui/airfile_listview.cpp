@@ -30,6 +30,12 @@ void AirfileListView::SetFileType(int position, std::uint8_t code)
     Changed();
 }
 
+void AirfileListView::SetFailure(int position, std::string failure)
+{
+    m_rows.SetFailure(position - 1, std::move(failure));
+    Changed();  // a tip shown for the row is stale
+}
+
 void AirfileListView::RemoveAll()
 {
     m_rows.Clear();
@@ -115,9 +121,12 @@ std::wstring AirfileListView::CellText(int index, int column) const
 std::wstring AirfileListView::CellTip(int index, int column) const
 {
     if (index < 0 || index >= Count()) return {};
-    // The type cell keeps the tooltip the scan gave it, even after a new type.
-    if (column == 2) return WideFromUtf8(TypeText(m_rows.At(index).scannedType));
-    return CellText(index, column);
+    // The type cell keeps the tooltip the scan gave it, even after a new type; a failed write or
+    // restore says why after the cell's own text.
+    const AirfileRow& row = m_rows.At(index);
+    std::wstring tip = column == 2 ? WideFromUtf8(TypeText(row.scannedType)) : CellText(index, column);
+    if (!row.failure.empty()) tip += (tip.empty() ? L"" : L"\n") + WideFromUtf8(row.failure);
+    return tip;
 }
 
 int AirfileListView::FindFolder(const std::wstring& prefix, int start, bool wrap) const

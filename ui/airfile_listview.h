@@ -37,6 +37,8 @@ public:
     void SetMarked(int position, bool marked) override;
     void SetPendingType(int position, std::uint8_t code) override;
     void SetFileType(int position, std::uint8_t code) override;
+    void SetFailure(int position, std::string failure) override;
+    void ClearFailures() override { m_rows.ClearFailures(); }
     void RemoveAll() override;
     void Append(std::vector<AirfileRow> rows) override;
     void Sort(SortOrder order) override;

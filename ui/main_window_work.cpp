@@ -61,7 +61,13 @@ void MainWindow::ShowProgress(const std::string& text, int done, int total)
     m_status.ShowProgress(done, total);
 }
 
-void MainWindow::ShowOutcome(const std::string& text) { m_status.ShowText(WideFromUtf8(text)); }
+void MainWindow::ShowOutcome(const std::string& text)
+{
+    // The work is over: the bar goes now, before any message box, though the menus come back
+    // only when the end has been shown.
+    m_status.ShowProgressBar(false);
+    m_status.ShowText(WideFromUtf8(text));
+}
 
 void MainWindow::WorkFailed(WorkKind kind)
 {

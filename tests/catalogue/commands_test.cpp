@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/error_text.h"
 #include "core/airfile.h"
 #include "core/text.h"
 #include "tests/support/catalogue_rig.h"
@@ -173,6 +174,25 @@ TEST_F(WriteMarkedTypes, AFailureKeepsItsRowMarkedAndReportsOnce)
     EXPECT_EQ(m_shell.calls,
               (std::vector<std::string>{"hourglass", "write off",
                                         std::string("message: ") + kWriteFailedMessage, "pointer"}));
+
+    // Each failed row keeps why until the next write or restore; a restore that lacks its backup
+    // names the backup.
+    const std::string sep(1, kDirSeparator);
+    constexpr std::int32_t kNotFound = 2;  // ENOENT and ERROR_FILE_NOT_FOUND alike
+    const auto failures = [&] {
+        std::vector<std::string> seen;
+        for (int i = 1; i <= m_list.Count(); ++i) seen.push_back(m_list.Row(i).failure);
+        return seen;
+    };
+    EXPECT_EQ(failures(),
+              (std::vector<std::string>{"", ErrorText(kWriteNoMarker), "", ErrorText(kNotFound)}));
+    m_list.SetMarked(2, false);
+    m_shell = RecordingShell();
+    CatalogueRig(m_state, m_list, m_shell).RestoreMarkedFromBackups();
+    EXPECT_EQ(failures(),
+              (std::vector<std::string>{"", "", "", "Four.air.KRVL_bak: " + ErrorText(kNotFound)}));
+    EXPECT_EQ(m_shell.outcomes.back(),
+              "0 restored, 1 failed: Four" + sep + "Four.air.KRVL_bak: " + ErrorText(kNotFound));
 }
 
 TEST_F(WriteMarkedTypes, ARowWithoutATypeTextIsNotWritten)

@@ -253,7 +253,7 @@ void MenuWatcher::Watch()
     }
 }
 
-MessageBoxWatcher::MessageBoxWatcher() : m_thread([this] { Watch(); }) {}
+MessageBoxWatcher::MessageBoxWatcher(HWND watched) : m_watched(watched), m_thread([this] { Watch(); }) {}
 
 MessageBoxWatcher::~MessageBoxWatcher()
 {
@@ -294,6 +294,8 @@ void MessageBoxWatcher::Watch()
             }
             HWND ok = ::GetDlgItem(box, IDOK);
             seen.onlyOk = buttons == 1 && ok != nullptr && ::IsWindowVisible(ok);
+            seen.watchedShown =
+                m_watched != nullptr && (::GetWindowLongW(m_watched, GWL_STYLE) & WS_VISIBLE) != 0;
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 m_seen.push_back(seen);

@@ -79,15 +79,18 @@ public:
         std::wstring text;
         bool onlyOk = false;
         bool icon = false;
+        bool watchedShown = false;  // whether the window given to the watcher had WS_VISIBLE meanwhile
     };
 
-    MessageBoxWatcher();
+    // `watched`: a window whose visibility is noted with each box.
+    explicit MessageBoxWatcher(HWND watched = nullptr);
     ~MessageBoxWatcher();
     std::vector<Seen> Boxes();
 
 private:
     void Watch();
 
+    HWND m_watched;
     std::atomic<bool> m_stop{false};
     std::mutex m_mutex;
     std::vector<Seen> m_seen;

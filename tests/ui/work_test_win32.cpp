@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <future>
 
 #include "catalogue/error_text.h"
@@ -102,6 +103,35 @@ TEST_F(WorkTest, WhileAWriteRunsWhatWouldChangeTheRowsIsOffAndEscStopsIt)
     EXPECT_EQ(ReferenceType(ReadBytes(m_sim.File("Bell 206", "bell.air"))), "1");
     EXPECT_FALSE(progressShown());
     EXPECT_TRUE(m_main.MenuEnabled(IDM_WRITE));
+}
+
+TEST_F(WorkTest, TheProgressBarGoesBeforeAnyMessage)
+{
+    SetReadOnly(m_sim.File("AI Boeing 737", "b737.air"), true);
+    const std::function<void()> commands[] = {
+        [&] {  // a write that fails
+            m_main.Mark(RowOf(m_main, L"AI Boeing 737"));
+            m_main.Command(IDM_TYPE_HELICOPTER);
+            m_main.Command(IDM_WRITE);
+        },
+        [&] {  // a restore that fails
+            m_main.Mark(RowOf(m_main, L"AI Boeing 737"));
+            m_main.Command(IDM_RESTORE);
+        },
+        [&] {  // a scan that finds nothing
+            fs::create_directories(m_sim.root / "Empty");
+            m_main.Window().State().AircraftDir = PathToUtf8(m_sim.root / "Empty") + "\\";
+            m_main.Command(IDM_READ);
+        },
+    };
+    for (const auto& command : commands) {
+        MessageBoxWatcher boxes(m_main.Window().ProgressHandle());
+        command();
+        const auto seen = boxes.Boxes();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_FALSE(seen[0].watchedShown) << Utf8FromWide(seen[0].text);
+    }
+    SetReadOnly(m_sim.File("AI Boeing 737", "b737.air"), false);
 }
 
 TEST_F(WorkTest, TheStatusBarCountsAndSaysWhatTheLastCommandCameTo)
