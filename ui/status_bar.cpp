@@ -18,8 +18,9 @@ constexpr int kProgressHeight = 5;
 
 bool StatusBar::Create(HWND parent, HINSTANCE instance)
 {
+    // Each part's whole text is in its tooltip: the window is too narrow for a long reason.
     m_status =
-        ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+        ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBT_TOOLTIPS, 0, 0, 0, 0, parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS)), instance, nullptr);
     if (m_status == nullptr) return false;
     m_progress = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, m_status,
@@ -52,11 +53,13 @@ void StatusBar::ShowCounts(const std::wstring& text)
         LayoutParts(text);
     }
     ::SendMessageW(m_status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    ::SendMessageW(m_status, SB_SETTIPTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void StatusBar::ShowText(const std::wstring& text)
 {
     ::SendMessageW(m_status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text.c_str()));
+    ::SendMessageW(m_status, SB_SETTIPTEXTW, 1, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void StatusBar::ShowProgress(int done, int total)
