@@ -25,7 +25,8 @@ public:
     virtual void SetFailure(int position, std::string failure) = 0;
     virtual void ClearFailures() = 0;
     virtual void RemoveAll() = 0;
-    // Rows in scan order, into a list the scan emptied; a sorted list puts each in its place.
+    // Rows in scan order, as a scan fills the list; a sorted list puts each in its place, and the
+    // marks stay with their rows.
     virtual void Append(std::vector<AirfileRow> rows) = 0;
     // Orders the rows; the marks and pending types stay with their rows. Kept for later scans.
     virtual void Sort(SortOrder order) = 0;
@@ -60,8 +61,10 @@ public:
     }
     void Append(std::vector<AirfileRow> rows) override
     {
-        m_rows.Append(std::move(rows));
-        m_marks.resize(static_cast<std::size_t>(m_rows.Count()), false);
+        const std::vector<std::uint32_t> moved = m_rows.Append(std::move(rows));
+        std::vector<bool> marks(static_cast<std::size_t>(m_rows.Count()), false);
+        for (std::size_t i = 0; i < m_marks.size(); ++i) marks[moved.empty() ? i : moved[i]] = m_marks[i];
+        m_marks = std::move(marks);
     }
     void Sort(SortOrder order) override
     {

@@ -74,6 +74,7 @@ void Catalogue::Load_Airfiles()
     if (m_state.AircraftDir.back() != kDirSeparator) m_state.AircraftDir += kDirSeparator;
     // The old rows go at once, not after the folders are listed: nothing stale stays on screen.
     m_list.RemoveAll();
+    m_kind = WorkKind::Scan;
     m_shell.SetWorking(true);
     m_shell.ShowProgress(ListingText(), 0, 0);
     auto report = std::make_shared<ScanReport>();
@@ -134,6 +135,7 @@ void Catalogue::RunFiles(WorkKind kind)
     }
 
     m_list.ClearFailures();  // each row shows why its latest write or restore failed, if it did
+    m_kind = kind;
     m_shell.SetHourglass(true);
     m_shell.SetWorking(true);
     const int total = static_cast<int>(jobs.size());

@@ -38,6 +38,8 @@ public:
     void StopWork() { m_worker.RequestStop(); }
     // From the start of a scan, write or restore until its end has been shown.
     [[nodiscard]] bool WorkRunning() const noexcept { return m_worker.Running(); }
+    // Whether the work that runs is a scan.
+    [[nodiscard]] bool Scanning() const noexcept { return WorkRunning() && m_kind == WorkKind::Scan; }
 
     // For tests: runs on the worker's thread before each file a write or restore handles.
     void SetFileHook(std::function<void(int file)> hook) { m_fileHook = std::move(hook); }
@@ -55,7 +57,8 @@ private:
     CatalogueShell& m_shell;
     Worker& m_worker;
     std::function<void(int)> m_fileHook;
-    RunOutcome m_outcome;  // of the write or restore that runs
+    RunOutcome m_outcome;              // of the write or restore that runs
+    WorkKind m_kind = WorkKind::Scan;  // of the work that runs or ran last
 };
 
 }  // namespace korvalis

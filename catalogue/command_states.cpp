@@ -13,7 +13,7 @@ CommandStates AvailableCommands(const CommandContext& c)
     s.selectFS2002 = c.fs2002Found && idle;
     s.selectOwn = s.setType = s.read = s.markAITraffic = idle;
     s.write = c.writeEnabled && idle;
-    s.selectAll = s.typeAhead = s.markByInput = idle;
+    s.selectAll = s.typeAhead = s.markByInput = idle || c.scanning;
     s.sort = idle && c.rows > 0;
     s.stopWork = c.working;
     s.menuSetType = s.restore = anyMarked && idle;

@@ -8,6 +8,7 @@ struct CommandContext {
     int rows = 0;
     int marked = 0;
     bool working = false;       // a scan, write or restore runs
+    bool scanning = false;      // of them, a scan: the rows are only added to meanwhile
     bool writeEnabled = false;  // "Write" as the commands left it (a type was given, nothing failed)
     bool fs2004Found = true;    // the simulator entries as the start-up rule left them
     bool fs2002Found = true;
@@ -26,6 +27,8 @@ struct CommandStates {
     bool write = false;
     bool markAITraffic = false;
     // The list: Ctrl+A, a header click, type-ahead, and the keys and clicks that move the marks.
+    // A write or restore holds the rows by position, so the marks stay still while it runs; a scan
+    // only adds rows, and the list stays usable.
     bool selectAll = false;
     bool sort = false;
     bool typeAhead = false;

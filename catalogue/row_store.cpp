@@ -45,15 +45,35 @@ void RowStore::Clear() noexcept
     m_changed = 0;
 }
 
-void RowStore::Append(std::vector<AirfileRow> rows)
+std::vector<std::uint32_t> RowStore::Append(std::vector<AirfileRow> rows)
 {
     for (const AirfileRow& row : rows) TallyChanged(row, +1);
     const auto before = [this](const AirfileRow& a, const AirfileRow& b) { return RowBefore(a, b, m_order); };
-    const auto middle = static_cast<std::ptrdiff_t>(m_rows.size());
-    m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
-    if (m_order.column == SortColumn::Scan) return;
-    std::sort(m_rows.begin() + middle, m_rows.end(), before);
-    std::inplace_merge(m_rows.begin(), m_rows.begin() + middle, m_rows.end(), before);
+    const std::size_t old = m_rows.size();
+    if (m_order.column != SortColumn::Scan) std::sort(rows.begin(), rows.end(), before);
+    // Nothing moves when every new row goes after the last one there: scan order, and the common
+    // case in a sorted list too.
+    if (m_order.column == SortColumn::Scan || old == 0 || rows.empty() ||
+        !before(rows.front(), m_rows.back())) {
+        m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()),
+                      std::make_move_iterator(rows.end()));
+        return {};
+    }
+    // A stable merge, the rows already there first among equals, noting where each of them goes.
+    std::vector<std::uint32_t> moved(old);
+    std::vector<AirfileRow> merged;
+    merged.reserve(old + rows.size());
+    std::size_t i = 0, j = 0;
+    while (i < old || j < rows.size()) {
+        if (j == rows.size() || (i < old && !before(rows[j], m_rows[i]))) {
+            moved[i] = static_cast<std::uint32_t>(merged.size());
+            merged.push_back(std::move(m_rows[i++]));
+        } else {
+            merged.push_back(std::move(rows[j++]));
+        }
+    }
+    m_rows = std::move(merged);
+    return moved;
 }
 
 std::vector<std::uint32_t> RowStore::Sort(SortOrder order)

@@ -19,8 +19,9 @@ public:
 
     void Clear() noexcept;
     // Adds rows that come in scan order: at the end, or in their places when a column is chosen.
-    // Only for a list without marks, as a scan fills: the marks would stay where they were.
-    void Append(std::vector<AirfileRow> rows);
+    // Returns where the rows already there went (the row at i before is at result[i] now), so
+    // what the owner keeps by position can follow; empty when none moved.
+    std::vector<std::uint32_t> Append(std::vector<AirfileRow> rows);
     // Puts the rows in `order`. Returns where each row came from: the row now at position i was
     // at result[i], so what the owner keeps by position (marks, focus) can follow its row.
     std::vector<std::uint32_t> Sort(SortOrder order);

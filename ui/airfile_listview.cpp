@@ -45,11 +45,44 @@ void AirfileListView::RemoveAll()
 
 void AirfileListView::Append(std::vector<AirfileRow> rows)
 {
-    const bool atEnd = m_rows.Order().column == SortColumn::Scan;
-    m_rows.Append(std::move(rows));
+    const std::vector<std::uint32_t> moved = m_rows.Append(std::move(rows));
+    // The marks, the focus and the anchor are the list's, kept by position: the list still has
+    // them where the rows were, so they are taken now and put back where their rows went.
+    const ListMarks before = moved.empty() ? ListMarks{} : TakeMarks();
     // Rows put in their sorted places move the ones below them: then everything is drawn anew.
-    ListView_SetItemCountEx(m_list, m_rows.Count(), LVSICF_NOSCROLL | (atEnd ? LVSICF_NOINVALIDATEALL : 0));
+    ListView_SetItemCountEx(m_list, m_rows.Count(),
+                            LVSICF_NOSCROLL | (moved.empty() ? LVSICF_NOINVALIDATEALL : 0));
+    if (!moved.empty()) PutMarks(before, moved);
     Changed();
+}
+
+AirfileListView::ListMarks AirfileListView::TakeMarks() const
+{
+    ListMarks marks;
+    for (int i = ListView_GetNextItem(m_list, -1, LVNI_SELECTED); i >= 0;
+         i = ListView_GetNextItem(m_list, i, LVNI_SELECTED)) {
+        marks.marked.push_back(static_cast<std::uint32_t>(i));
+    }
+    marks.focused = ListView_GetNextItem(m_list, -1, LVNI_FOCUSED);
+    marks.anchor = ListView_GetSelectionMark(m_list);
+    return marks;
+}
+
+void AirfileListView::PutMarks(const ListMarks& marks, const std::vector<std::uint32_t>& to)
+{
+    const auto place = [&](int index) {
+        return index >= 0 && static_cast<std::size_t>(index) < to.size() ? static_cast<int>(to[index]) : -1;
+    };
+    BeginChanges();
+    if (!marks.marked.empty()) {
+        ListView_SetItemState(m_list, -1, 0u, LVIS_SELECTED);
+        for (const std::uint32_t i : marks.marked)
+            ListView_SetItemState(m_list, place(static_cast<int>(i)), LVIS_SELECTED, LVIS_SELECTED);
+    }
+    if (const int focused = place(marks.focused); focused >= 0)
+        ListView_SetItemState(m_list, focused, LVIS_FOCUSED, LVIS_FOCUSED);
+    if (const int anchor = place(marks.anchor); anchor >= 0) ListView_SetSelectionMark(m_list, anchor);
+    EndChanges();
 }
 
 // Under Wine every row the list repaints on its own is a round trip to the server: many rows
@@ -77,6 +110,7 @@ void AirfileListView::Sort(SortOrder order)
         ++marks;
     }
     const int focused = ListView_GetNextItem(m_list, -1, LVNI_FOCUSED);
+    const int anchor = ListView_GetSelectionMark(m_list);  // where a Shift+click extends from
 
     const std::vector<std::uint32_t> from = m_rows.Sort(order);
 
@@ -90,6 +124,8 @@ void AirfileListView::Sort(SortOrder order)
         if (focused >= 0 && from[static_cast<std::size_t>(i)] == static_cast<std::uint32_t>(focused)) {
             ListView_SetItemState(m_list, i, LVIS_FOCUSED, LVIS_FOCUSED);
         }
+        if (anchor >= 0 && from[static_cast<std::size_t>(i)] == static_cast<std::uint32_t>(anchor))
+            ListView_SetSelectionMark(m_list, i);
     }
     EndChanges();
     Changed();

@@ -56,6 +56,15 @@ public:
     [[nodiscard]] int FindFolder(const std::wstring& prefix, int start, bool wrap) const;
 
 private:
+    // What the list keeps by position: marked rows, the focused row, the selection's anchor.
+    struct ListMarks {
+        std::vector<std::uint32_t> marked;
+        int focused = -1;
+        int anchor = -1;
+    };
+    [[nodiscard]] ListMarks TakeMarks() const;
+    // Puts the marks back on the rows they were on, which moved from i to `to[i]`.
+    void PutMarks(const ListMarks& marks, const std::vector<std::uint32_t>& to);
     void Redraw(int index) const;
     void Changed() const
     {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "catalogue/error_text.h"
 #include "core/text.h"
 #include "ui/dpi.h"
 #include "ui/failure_report.h"
@@ -182,6 +183,7 @@ CommandStates MainWindow::States(bool onRow) const
     context.rows = m_rows.Count();
     context.marked = m_rows.Handle() != nullptr ? m_rows.MarkedCount() : 0;
     context.working = m_working;
+    context.scanning = m_working && m_catalogue.Scanning();
     context.writeEnabled = m_writeEnabled;
     context.fs2004Found = m_menuBar.Found(DirectoryEntry::FS2004);
     context.fs2002Found = m_menuBar.Found(DirectoryEntry::FS2002);
@@ -231,7 +233,7 @@ LRESULT MainWindow::OnNotify(NMHDR& header)
 void MainWindow::OnCommand(int id)
 {
     // Keys, menus and every other sender are held to the same rules.
-    if (!CommandAvailable(id, States(m_contextRow >= 0))) return;
+    if (!CommandAvailable(id, States(!m_contextFile.empty()))) return;
     switch (id) {
         case IDM_SELECT_FS2004:
             m_choice.OnSelectFS2004();
@@ -273,7 +275,8 @@ void MainWindow::OnCommand(int id)
             m_catalogue.RestoreMarkedFromBackups();
             break;
         case IDM_OPEN_FOLDER:
-            OpenFolder(m_hwnd, m_rows, m_contextRow, m_state.AircraftDir);
+            if (const std::int32_t error = m_openInExplorer(m_contextFile); error != 0)
+                ShowOutcome("Explorer could not be started: " + ErrorText(error));
             break;
         default:
             break;

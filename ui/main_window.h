@@ -5,6 +5,8 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <filesystem>
+#include <functional>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/command_states.h"
@@ -16,6 +18,7 @@
 #include "ui/fs_dialog.h"
 #include "ui/list_tooltip.h"
 #include "ui/menu_bar.h"
+#include "ui/shell_actions.h"
 #include "ui/simulator_paths.h"
 #include "ui/status_bar.h"
 
@@ -61,6 +64,12 @@ public:
     [[nodiscard]] UINT Dpi() const noexcept { return m_dpi; }
     // From the start of a scan, write or restore until its end has been shown.
     [[nodiscard]] bool Working() const noexcept { return m_working; }
+
+    // For tests: what starts Explorer for "Open folder" (0 when started, else an error number).
+    void SetExplorerLauncher(std::function<std::int32_t(const std::filesystem::path&)> launch)
+    {
+        m_openInExplorer = std::move(launch);
+    }
 
     // Public routines other parts use by name.
     void Load_Airfiles() override;
@@ -119,7 +128,10 @@ private:
     bool m_working = false;  // work runs: commands that change the rows are off
     bool m_writeEnabled = false;
     bool m_countsPending = false;
-    int m_contextRow = -1;  // the row the context menu was opened on
+    // The file of the row the context menu was opened on, taken when it opens: rows arriving
+    // from a scan may move that row before the menu closes.
+    std::filesystem::path m_contextFile;
+    std::function<std::int32_t(const std::filesystem::path&)> m_openInExplorer{OpenInExplorer};
     MenuBar m_menuBar;
     ListTooltip m_tooltip;
     StatusBar m_status;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "catalogue/row_text.h"
 #include "ui/context_menu.h"
 #include "ui/failure_report.h"
 
@@ -11,7 +12,24 @@ namespace korvalis {
 
 namespace {
 
-// Input that would move the marks or the focus of the list; held back while work runs.
+// Keys that move the focus without marking: they scroll the list while a write holds the marks.
+bool MovesOnlyTheFocus(WPARAM key)
+{
+    if (::GetKeyState(VK_CONTROL) >= 0) return false;
+    switch (key) {
+        case VK_UP:
+        case VK_DOWN:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_HOME:
+        case VK_END:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Input that would move the marks or the focus of the list; held back while a write or restore runs.
 bool MovesTheMarks(UINT message, WPARAM wParam)
 {
     switch (message) {
@@ -23,7 +41,8 @@ bool MovesTheMarks(UINT message, WPARAM wParam)
         case WM_CHAR:
             return true;
         case WM_KEYDOWN:
-            return wParam != VK_APPS && wParam != VK_F10;  // the context menu may still open
+            // The context menu may still open.
+            return wParam != VK_APPS && wParam != VK_F10 && !MovesOnlyTheFocus(wParam);
         default:
             return false;
     }
@@ -92,8 +111,10 @@ void MainWindow::OnContextMenu(HWND source, LPARAM at)
 {
     if (source != m_rows.Handle()) return;
     const ContextMenuPlace place = PlaceContextMenu(m_rows.Handle(), at, States().markByInput);
-    m_contextRow = place.row;
-    const int command = TrackContextMenu(m_hwnd, place.point, States(place.row >= 0));
+    m_contextFile = place.row >= 0 && place.row < m_rows.Count()
+                        ? RowPath(m_state.AircraftDir, m_rows.Row(place.row + 1))
+                        : std::filesystem::path();
+    const int command = TrackContextMenu(m_hwnd, place.point, States(!m_contextFile.empty()));
     if (command != 0) OnCommand(command);
 }
 

@@ -1,7 +1,5 @@
 #include "ui/shell_actions.h"
 
-#include <shellapi.h>
-
 #include <commctrl.h>
 
 #include <cstring>
@@ -46,12 +44,25 @@ void CopyMarkedRows(HWND owner, const AirfileListView& rows, const std::string& 
     if (!text.empty()) SetClipboardText(owner, text);
 }
 
-void OpenFolder(HWND owner, const AirfileListView& rows, int index, const std::string& aircraftDir)
+std::int32_t OpenInExplorer(const std::filesystem::path& file)
 {
-    if (index < 0 || index >= rows.Count()) return;
-    const std::wstring arguments =
-        L"/select,\"" + RowPath(aircraftDir, rows.Row(index + 1)).wstring() + L"\"";
-    ::ShellExecuteW(owner, nullptr, L"explorer.exe", arguments.c_str(), nullptr, SW_SHOWNORMAL);
+    // Named by its full path: a bare "explorer.exe" is looked for in the program's own folder
+    // first, where anything of that name could stand.
+    wchar_t windows[MAX_PATH] = {};
+    const UINT length = ::GetWindowsDirectoryW(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return static_cast<std::int32_t>(::GetLastError());
+    const std::wstring program = std::wstring(windows, length) + L"\\explorer.exe";
+    std::wstring commandLine = L"\"" + program + L"\" /select,\"" + file.wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process)) {
+        return static_cast<std::int32_t>(::GetLastError());
+    }
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return 0;
 }
 
 }  // namespace korvalis

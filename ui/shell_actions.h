@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "ui/airfile_listview.h"
@@ -12,7 +14,8 @@ namespace korvalis {
 // marked the clipboard keeps what it has.
 void CopyMarkedRows(HWND owner, const AirfileListView& rows, const std::string& aircraftDir);
 
-// Opens an Explorer window on the folder of the row at `index` (from 0), its file selected.
-void OpenFolder(HWND owner, const AirfileListView& rows, int index, const std::string& aircraftDir);
+// Starts Explorer, by its full path in the Windows folder, on the folder that holds `file`, with
+// the file selected. 0 when started, else the system's error number.
+std::int32_t OpenInExplorer(const std::filesystem::path& file);
 
 }  // namespace korvalis

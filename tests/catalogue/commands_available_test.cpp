@@ -19,13 +19,15 @@ TEST(AvailableCommands, FollowTheWorkTheMarksAndTheCommandsOwnStates)
         const char* expected;
     };
     const Case cases[] = {
-        {"nothing listed", {0, 0, false, false, true, true, false}, "1111101 10110 0000"},
-        {"rows, none marked", {5, 0, false, false, true, true, true}, "1111101 11110 0010"},
-        {"rows marked", {5, 2, false, false, true, true, false}, "1111101 11110 1101"},
-        {"a type given", {5, 2, false, true, true, true, true}, "1111111 11110 1111"},
-        {"no simulator found", {5, 0, false, false, false, false, false}, "0011101 11110 0000"},
-        {"work runs", {5, 2, true, true, true, true, true}, "0000000 00001 0011"},
-        {"work runs, none marked", {5, 0, true, false, true, true, false}, "0000000 00001 0000"},
+        {"nothing listed", {0, 0, false, false, false, true, true, false}, "1111101 10110 0000"},
+        {"rows, none marked", {5, 0, false, false, false, true, true, true}, "1111101 11110 0010"},
+        {"rows marked", {5, 2, false, false, false, true, true, false}, "1111101 11110 1101"},
+        {"a type given", {5, 2, false, false, true, true, true, true}, "1111111 11110 1111"},
+        {"no simulator found", {5, 0, false, false, false, false, false, false}, "0011101 11110 0000"},
+        {"a write runs", {5, 2, true, false, true, true, true, true}, "0000000 00001 0011"},
+        {"a write runs, none marked", {5, 0, true, false, false, true, true, false}, "0000000 00001 0000"},
+        // A scan only adds rows: the list stays usable, nothing that changes types or order is.
+        {"a scan runs", {5, 2, true, true, false, true, true, true}, "0000000 10111 0011"},
     };
     for (const Case& c : cases) {
         const CommandStates s = AvailableCommands(c.context);

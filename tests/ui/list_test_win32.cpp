@@ -5,6 +5,10 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <future>
+#include <memory>
+
+#include "catalogue/sort_key.h"
 #include "tests/support/test_support.h"
 #include "tests/ui/window_harness_win32.h"
 #include "ui/resource.h"
@@ -53,6 +57,36 @@ protected:
         ASSERT_EQ(m_main.RowCount(), 3);
     }
     void Unmark() { ListView_SetItemState(m_main.List(), -1, 0, LVIS_SELECTED); }
+    // A left click on a row, as the mouse gives it.
+    void Click(int index)
+    {
+        RECT cell{};
+        ListView_GetItemRect(m_main.List(), index, &cell, LVIR_LABEL);
+        const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+        // The list waits for the button to come up before it goes on.
+        ::PostMessageW(m_main.List(), WM_LBUTTONUP, 0, at);
+        ::SendMessageW(m_main.List(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        m_main.Pump();
+    }
+    // Rows as a scan hands them over.
+    void Arrive(std::initializer_list<const wchar_t*> folders)
+    {
+        std::vector<AirfileRow> rows;
+        for (const wchar_t* folder : folders) {
+            AirfileRow row;
+            row.folder = folder;
+            row.file = L"a.air";
+            row.folderKey = SortKey(row.folder);
+            row.fileKey = SortKey(row.file);
+            row.scanIndex = m_arrived++;
+            rows.push_back(std::move(row));
+        }
+        m_main.Window().Rows().Append(std::move(rows));
+        m_main.Pump();
+    }
+    int Focused() { return ListView_GetNextItem(m_main.List(), -1, LVNI_FOCUSED); }
+
+    std::uint32_t m_arrived = 100;
     // A click on a column's header, as the mouse gives it.
     void ClickHeader(int column)
     {
@@ -203,6 +237,72 @@ TEST_F(ListTest, RowsWithATypeNotYetWrittenAreDrawnInBold)
     ::DeleteDC(dc);
     EXPECT_EQ(m_main.Cell(bell, 2), L"Aircraft");
     EXPECT_EQ(m_main.TipAt(bell, 2), L"Helicopter") << "the tooltip keeps the type read";
+}
+
+TEST_F(ListTest, WhileAScanFillsTheListItCanBeMarkedAndMarksStayOnTheirRows)
+{
+    ClickHeader(0);  // by folder: rows arriving take their places among the others
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    m_main.Window().Commands().SetFileHook([released](int file) {
+        if (file < 0) released.wait();  // the scan is held at its start, its list emptied
+    });
+    ::SendMessageW(m_main.Handle(), WM_COMMAND, IDM_READ, 0);
+    m_main.Pump();
+    ASSERT_TRUE(m_main.Window().Working());
+
+    // Should anything below fail, the scan still ends.
+    const std::shared_ptr<void> releaseAtEnd(nullptr, [&](void*) {
+        release.set_value();
+        m_main.Settle();
+        m_main.Window().Commands().SetFileHook(nullptr);
+    });
+
+    Arrive({L"Mooney", L"Piper"});
+    ::SendMessageW(m_main.Handle(), WM_COMMAND, IDM_SELECT_ALL, 0);  // Ctrl+A
+    EXPECT_EQ(Folders(m_main), (std::vector<std::wstring>{L"Mooney*", L"Piper*"}));
+    Click(1);
+    EXPECT_EQ(Folders(m_main), (std::vector<std::wstring>{L"Mooney", L"Piper*"}));
+    Arrive({L"Cessna", L"Albatross"});
+    EXPECT_EQ(Folders(m_main), (std::vector<std::wstring>{L"Albatross", L"Cessna", L"Mooney", L"Piper*"}));
+    EXPECT_EQ(Focused(), 3);
+    ::SendMessageW(m_main.List(), WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(Folders(m_main), (std::vector<std::wstring>{L"Albatross", L"Cessna", L"Mooney*", L"Piper"}));
+}
+
+TEST_F(ListTest, ASortKeepsTheAnchorOfShiftClicksOnItsRow)
+{
+    ClickHeader(0);
+    const int cessna = RowOf(m_main, L"MY Cessna");
+    Click(cessna);
+    ASSERT_EQ(ListView_GetSelectionMark(m_main.List()), cessna);
+    ClickHeader(0);  // reversed: the row moves
+    EXPECT_EQ(ListView_GetSelectionMark(m_main.List()), RowOf(m_main, L"MY Cessna"));
+    EXPECT_EQ(Focused(), RowOf(m_main, L"MY Cessna"));
+}
+
+TEST_F(ListTest, OpenFolderOpensTheRowClickedEvenWhenRowsArriveMeanwhile)
+{
+    std::vector<fs::path> opened;
+    m_main.Window().SetExplorerLauncher([&](const fs::path& file) {
+        opened.push_back(file);
+        return std::int32_t{0};
+    });
+    ClickHeader(0);
+    {
+        MenuWatcher watcher;  // closes the menu
+        m_main.RightClick(RowOf(m_main, L"MY Cessna"));
+    }
+    Arrive({L"AAA First"});  // a scan's rows, arriving while the menu was open, move the row
+    m_main.Command(IDM_OPEN_FOLDER);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].parent_path().filename(), L"MY Cessna");
+    EXPECT_EQ(opened[0].filename(), L"c172.air");
+
+    // A launch that fails says why in the status bar.
+    m_main.Window().SetExplorerLauncher([](const fs::path&) { return std::int32_t{ERROR_FILE_NOT_FOUND}; });
+    m_main.Command(IDM_OPEN_FOLDER);
+    EXPECT_EQ(m_main.StatusText(1).rfind(L"Explorer could not be started: ", 0), 0u) << m_main.StatusText(1);
 }
 
 }  // namespace
