@@ -275,7 +275,15 @@ void MainWindow::OnCommand(int id)
         case IDM_OPEN_FOLDER:
             OpenFolder(m_hwnd, m_rows, m_contextRow, m_state.AircraftDir);
             break;
+        case IDM_MARK_ROWS:
+            OnMarkRows();
+            break;
+        case IDM_INVERT_MARKS:
+            OnInvertMarks();
+            break;
         default:
+            if (id >= IDM_MARK_KIND_FIRST && id <= IDM_MARK_KIND_LAST)
+                OnMarkRowsOfKind(static_cast<RowKind>(id - IDM_MARK_KIND_FIRST));
             break;
     }
 }
