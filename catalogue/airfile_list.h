@@ -18,6 +18,11 @@ public:
     [[nodiscard]] virtual const AirfileRow& Row(int position) const = 0;
     [[nodiscard]] virtual bool IsMarked(int position) const = 0;
     virtual void SetMarked(int position, bool marked) = 0;
+    // Marks or un-marks every row at once.
+    virtual void SetAllMarked(bool marked)
+    {
+        for (int position = 1; position <= Count(); ++position) SetMarked(position, marked);
+    }
     virtual void SetPendingType(int position, std::uint8_t code) = 0;
     // The row's file now holds `code`, written or restored; nothing is pending for it.
     virtual void SetFileType(int position, std::uint8_t code) = 0;

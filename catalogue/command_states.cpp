@@ -19,6 +19,7 @@ CommandStates AvailableCommands(const CommandContext& c)
     s.menuSetType = s.restore = anyMarked && idle;
     s.openFolder = c.onRow;
     s.copy = anyMarked;
+    s.markRows = s.markRowsOfType = s.invertMarks = idle && c.rows > 0;
     return s;
 }
 

@@ -39,6 +39,10 @@ struct CommandStates {
     bool restore = false;
     bool openFolder = false;
     bool copy = false;
+    // The context menu's marking entries and their keys (Ctrl+F, Ctrl+I).
+    bool markRows = false;
+    bool markRowsOfType = false;
+    bool invertMarks = false;
 
     bool operator==(const CommandStates&) const = default;
 };

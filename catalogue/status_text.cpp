@@ -92,4 +92,8 @@ std::string RunOutcomeText(const RunOutcome& outcome, const char* done)
     return text;
 }
 
+std::string MarkedRowsText(int marked) { return Counted(marked, "row", "rows") + " marked"; }
+
+std::string NoRowMatchesText(const std::string& sought) { return "No row matches \"" + sought + "\""; }
+
 }  // namespace korvalis

@@ -36,4 +36,9 @@ struct RunOutcome {
 };
 std::string RunOutcomeText(const RunOutcome& outcome, const char* done);
 
+// Part two after a marking command: "1,204 rows marked", every row marked afterwards counted.
+std::string MarkedRowsText(int marked);
+// Part two when a marking command found nothing: "No row matches "TEXT"".
+std::string NoRowMatchesText(const std::string& sought);
+
 }  // namespace korvalis

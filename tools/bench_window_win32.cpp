@@ -2,6 +2,7 @@
 // rounds alternated:
 //   bench_window WORKDIR [PART]     scan, first rows, responsiveness, write, sort (PART: one of
 //                                   scan, first, respond, write, sort)
+//   bench_window WORKDIR mark       marking every other row of 50,000, against a header sort
 //   bench_window WORKDIR memory EXE korvalis.exe's peak working set, empty and with ~50,000 rows
 // The fleets fleet2-5000, fleet2-20000 and fleet2-27300 are made beforehand by tools/bench_window.sh.
 #include <windows.h>
@@ -14,8 +15,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <functional>
 #include <thread>
 
+#include "catalogue/marking.h"
+#include "catalogue/name_match.h"
+#include "catalogue/sort_key.h"
 #include "core/airfile.h"
 #include "core/airfile_internal.h"
 #include "core/marker_scan.h"
@@ -371,11 +376,93 @@ int Memory(const fs::path& exe)
     return 0;
 }
 
+// 6. Marking every other row of 50,000 by name, by a pattern, by type and by inverting, against a
+// header sort of the same rows in the same run, which puts the marks of every other row back.
+// The rows are made in memory: even rows "AI Carrier NNNNN" with an Aircraft, odd rows "Private
+// NNNNN" with a Helicopter; before each marking the other half is marked.
+int MarkBench()
+{
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    MainWindow window;
+    if (!window.Create(::GetModuleHandleW(nullptr))) return 1;
+    constexpr int kRows = 50000;
+    std::vector<AirfileRow> rows(kRows);
+    for (int i = 0; i < kRows; ++i) {
+        wchar_t folder[32], file[32];
+        std::swprintf(folder, 32, i % 2 == 0 ? L"AI Carrier %05d" : L"Private %05d", i);
+        std::swprintf(file, 32, i % 2 == 0 ? L"ai%05d.air" : L"p%05d.air", i);
+        AirfileRow& row = rows[static_cast<std::size_t>(i)];
+        row.folder = folder;
+        row.file = file;
+        row.scannedType = row.fileType = row.pendingType = static_cast<std::uint8_t>(i % 2);
+        row.folderKey = SortKey(row.folder);
+        row.fileKey = SortKey(row.file);
+        row.scanIndex = static_cast<std::uint32_t>(i);
+    }
+    AirfileListView& list = window.Rows();
+    list.Append(std::move(rows));
+    HWND handle = window.ListHandle();
+    const auto pump = [] {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    };
+    // The half of the rows that the marking is not about, marked (odd: those of the sort).
+    const auto markHalf = [&](int parity) {
+        list.BeginChanges();
+        list.SetAllMarked(false);
+        for (int i = parity; i < kRows; i += 2)
+            ListView_SetItemState(handle, i, LVIS_SELECTED, LVIS_SELECTED);
+        list.EndChanges();
+        pump();
+    };
+    const auto timed = [&](const std::function<void()>& work) {
+        const auto start = Clock::now();
+        work();
+        const double seconds = Since(start);
+        pump();
+        return seconds;
+    };
+    const NameMatcher text(L"carrier"), pattern(L"AI *");
+    const auto byName = [&](const NameMatcher& matcher) {
+        return [&] {
+            MarkRows(
+                list, [&](const AirfileRow& row) { return matcher.Matches(row); }, false);
+        };
+    };
+    const char* names[] = {"header sort, marks put back", "Mark rows... \"carrier\"", "Mark rows... \"AI *\"",
+                           "Mark rows of type Aircraft", "Invert marks"};
+    std::vector<double> times[5];
+    for (int round = 0; round < 5; ++round) {
+        markHalf(1);
+        times[0].push_back(timed([&] { list.Sort({SortColumn::Folder, round % 2 != 0}); }));
+        list.Sort({SortColumn::Scan, false});
+        markHalf(1);
+        times[1].push_back(timed(byName(text)));
+        markHalf(1);
+        times[2].push_back(timed(byName(pattern)));
+        markHalf(1);
+        times[3].push_back(
+            timed([&] { ::SendMessageW(window.Handle(), WM_COMMAND, IDM_MARK_KIND_FIRST, 0); }));
+        markHalf(1);
+        times[4].push_back(timed([&] { ::SendMessageW(window.Handle(), WM_COMMAND, IDM_INVERT_MARKS, 0); }));
+        if (list.MarkedCount() != kRows / 2) std::fprintf(stderr, "wrong count of marks\n");
+    }
+    const double sort = Median(times[0]);
+    std::printf("marking every other row of %d rows on the window's thread (median of 5):\n", kRows);
+    for (int i = 0; i < 5; ++i)
+        std::printf("  %-30s %.3f s, %.2f of the sort  (goal <= 1)\n", names[i], Median(times[i]),
+                    Median(times[i]) / sort);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
     const fs::path work = argc > 1 ? argv[1] : L"bench-work";
     if (argc > 3 && std::wcscmp(argv[2], L"memory") == 0) return Memory(argv[3]);
-    return Main(work, argc > 2 ? argv[2] : L"");
+    if (argc > 2 && std::wcscmp(argv[2], L"mark") == 0) return MarkBench();
+    const int result = Main(work, argc > 2 ? argv[2] : L"");
+    return result != 0 || argc > 2 ? result : MarkBench();
 }

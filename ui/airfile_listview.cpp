@@ -16,6 +16,11 @@ void AirfileListView::SetMarked(int position, bool marked)
     ListView_SetItemState(m_list, position - 1, marked ? LVIS_SELECTED : 0u, LVIS_SELECTED);
 }
 
+void AirfileListView::SetAllMarked(bool marked)
+{
+    ListView_SetItemState(m_list, -1, marked ? LVIS_SELECTED : 0u, LVIS_SELECTED);
+}
+
 void AirfileListView::SetPendingType(int position, std::uint8_t code)
 {
     m_rows.SetPendingType(position - 1, code);

@@ -35,6 +35,7 @@ public:
     [[nodiscard]] const AirfileRow& Row(int position) const override { return m_rows.At(position - 1); }
     [[nodiscard]] bool IsMarked(int position) const override;
     void SetMarked(int position, bool marked) override;
+    void SetAllMarked(bool marked) override;
     void SetPendingType(int position, std::uint8_t code) override;
     void SetFileType(int position, std::uint8_t code) override;
     void SetFailure(int position, std::string failure) override;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+
 #include "core/handles_win32.h"
 #include "ui/resource.h"
 
@@ -46,6 +48,19 @@ int TrackContextMenu(HWND owner, POINT at, const CommandStates& states)
                   reinterpret_cast<UINT_PTR>(types.Release()), L"Set &type to");
     ::AppendMenuW(menu.Get(), MF_STRING | state(states.write), IDM_WRITE, L"&Write\tCtrl+S");
     ::AppendMenuW(menu.Get(), MF_STRING | state(states.restore), IDM_RESTORE, L"&Restore type from backup");
+    ::AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
+    UniqueMenu kinds(::CreatePopupMenu());
+    const wchar_t* kindTexts[] = {L"&Aircraft", L"&Helicopter", L"&non flyable", L"with&out a type",
+                                  L"&changed and not written"};
+    for (int i = 0; i < static_cast<int>(std::size(kindTexts)); ++i) {
+        ::AppendMenuW(kinds.Get(), MF_STRING | state(states.markRowsOfType),
+                      static_cast<UINT_PTR>(IDM_MARK_KIND_FIRST + i), kindTexts[i]);
+    }
+    ::AppendMenuW(menu.Get(), MF_STRING | state(states.markRows), IDM_MARK_ROWS, L"&Mark rows...\tCtrl+F");
+    ::AppendMenuW(menu.Get(), MF_POPUP | state(states.markRowsOfType),
+                  reinterpret_cast<UINT_PTR>(kinds.Release()), L"Mark rows of t&ype");
+    ::AppendMenuW(menu.Get(), MF_STRING | state(states.invertMarks), IDM_INVERT_MARKS,
+                  L"&Invert marks\tCtrl+I");
     ::AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu.Get(), MF_STRING | state(states.openFolder), IDM_OPEN_FOLDER, L"Open &folder");
     ::AppendMenuW(menu.Get(), MF_STRING | state(states.copy), IDM_COPY, L"&Copy\tCtrl+C");

@@ -177,20 +177,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return ::DefWindowProcW(m_hwnd, message, wParam, lParam);
 }
 
-CommandStates MainWindow::States(bool onRow) const
-{
-    CommandContext context;
-    context.rows = m_rows.Count();
-    context.marked = m_rows.Handle() != nullptr ? m_rows.MarkedCount() : 0;
-    context.working = m_working;
-    context.scanning = m_working && m_catalogue.Scanning();
-    context.writeEnabled = m_writeEnabled;
-    context.fs2004Found = m_menuBar.Found(DirectoryEntry::FS2004);
-    context.fs2002Found = m_menuBar.Found(DirectoryEntry::FS2002);
-    context.onRow = onRow;
-    return AvailableCommands(context);
-}
-
 bool MainWindow::OnCreate()
 {
     m_dpi = DpiForWindow(m_hwnd);
@@ -278,7 +264,15 @@ void MainWindow::OnCommand(int id)
             if (const std::int32_t error = m_openInExplorer(m_contextFile); error != 0)
                 ShowOutcome("Explorer could not be started: " + ErrorText(error));
             break;
+        case IDM_MARK_ROWS:
+            OnMarkRows();
+            break;
+        case IDM_INVERT_MARKS:
+            OnInvertMarks();
+            break;
         default:
+            if (id >= IDM_MARK_KIND_FIRST && id <= IDM_MARK_KIND_LAST)
+                OnMarkRowsOfKind(static_cast<RowKind>(id - IDM_MARK_KIND_FIRST));
             break;
     }
 }

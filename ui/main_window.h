@@ -10,6 +10,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/command_states.h"
+#include "catalogue/marking.h"
 #include "catalogue/session_state.h"
 #include "catalogue/worker.h"
 #include "core/handles_win32.h"
@@ -17,10 +18,12 @@
 #include "ui/directory_choice.h"
 #include "ui/fs_dialog.h"
 #include "ui/list_tooltip.h"
+#include "ui/mark_dialog.h"
 #include "ui/menu_bar.h"
 #include "ui/shell_actions.h"
 #include "ui/simulator_paths.h"
 #include "ui/status_bar.h"
+#include "ui/type_ahead.h"
 
 namespace korvalis {
 
@@ -114,6 +117,12 @@ private:
     void OnColumnClick(int column);
     void ShowSortArrow();
 
+    // Marking by name, by type, and inverting the marks (main_window_mark.cpp).
+    void OnMarkRows();
+    void OnMarkRowsOfKind(RowKind kind);
+    void OnInvertMarks();
+    void ShowMarkOutcome(const MarkResult& result, const std::string& sought);
+
     // Layout, fonts and DPI (main_window_layout.cpp).
     void AddColumns();
     void ApplyLayout();
@@ -145,6 +154,8 @@ private:
     Catalogue m_catalogue;
     FsDialog m_dialog;
     DirectoryChoice m_choice;
+    MarkRequest m_lastMark;  // what "Mark rows..." was last asked for in this run
+    TypeAhead m_typeAhead;
 };
 
 }  // namespace korvalis

@@ -94,6 +94,7 @@ bool MainWindow::ListMessage(UINT message, WPARAM wParam, LPARAM lParam)
         ::SendMessageW(m_hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_rows.Handle()), -1);
         return true;
     }
+    if (m_typeAhead.Take(m_rows, message, wParam, [this] { return States().typeAhead; })) return true;
     // Only input that would move the marks asks what is available: the list gets many messages.
     const bool marking = message == WM_RBUTTONUP || MovesTheMarks(message, wParam);
     if (!marking || States().markByInput) return false;

@@ -7,6 +7,20 @@
 // outcome in the status bar, the counts, and the menus greyed while work runs.
 namespace korvalis {
 
+CommandStates MainWindow::States(bool onRow) const
+{
+    CommandContext context;
+    context.rows = m_rows.Count();
+    context.marked = m_rows.Handle() != nullptr ? m_rows.MarkedCount() : 0;
+    context.working = m_working;
+    context.scanning = m_working && m_catalogue.Scanning();
+    context.writeEnabled = m_writeEnabled;
+    context.fs2004Found = m_menuBar.Found(DirectoryEntry::FS2004);
+    context.fs2002Found = m_menuBar.Found(DirectoryEntry::FS2002);
+    context.onRow = onRow;
+    return AvailableCommands(context);
+}
+
 bool MainWindow::OnSetCursor()
 {
     if (!m_hourglass) return false;

@@ -104,7 +104,12 @@ bool CommandAvailable(int id, const CommandStates& states)
             return states.restore;
         case IDM_OPEN_FOLDER:
             return states.openFolder;
+        case IDM_MARK_ROWS:
+            return states.markRows;
+        case IDM_INVERT_MARKS:
+            return states.invertMarks;
         default:
+            if (id >= IDM_MARK_KIND_FIRST && id <= IDM_MARK_KIND_LAST) return states.markRowsOfType;
             return true;  // About and End are always there
     }
 }

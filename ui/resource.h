@@ -22,6 +22,13 @@
 #define IDM_COPY 1031
 #define IDM_RESTORE 1032
 #define IDM_OPEN_FOLDER 1033
+// Marking from the context menu and keys. The kinds of "Mark rows of type" are one indexed
+// command: IDM_MARK_KIND_FIRST + the kind (Aircraft, Helicopter, non flyable, without a type,
+// changed and not written).
+#define IDM_MARK_ROWS 1050
+#define IDM_INVERT_MARKS 1051
+#define IDM_MARK_KIND_FIRST 1052
+#define IDM_MARK_KIND_LAST 1056
 
 #define IDC_AIRFILES 2001
 #define IDC_STATUS 2002
@@ -32,3 +39,10 @@
 #define IDC_DIRLIST 3002
 #define IDC_SOURCEDIR 3003
 #define IDC_ABOUTLABEL 3004
+
+// The "Mark rows" dialog.
+#define IDD_MARKDIALOG 310
+#define IDC_MARKLABEL 3101
+#define IDC_MARKTEXT 3102
+#define IDC_MARKHINT 3103
+#define IDC_MARKKEEP 3104

@@ -175,6 +175,9 @@ TEST_F(ListTest, TheContextMenuMarksLikeExplorerAndGreysWhatWouldDoNothing)
         return std::vector<std::pair<std::wstring, bool>>{{L"Set &type to", marked},
                                                           {L"&Write\tCtrl+S", write},
                                                           {L"&Restore type from backup", marked},
+                                                          {L"&Mark rows...\tCtrl+F", true},
+                                                          {L"Mark rows of t&ype", true},
+                                                          {L"&Invert marks\tCtrl+I", true},
                                                           {L"Open &folder", row},
                                                           {L"&Copy\tCtrl+C", marked}};
     };
