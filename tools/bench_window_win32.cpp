@@ -450,11 +450,14 @@ int Memory(const fs::path& exe)
     const double empty = peak();
     HWND list = ::GetDlgItem(main, IDC_AIRFILES);
     ::PostMessageW(main, WM_COMMAND, IDM_SELECT_FS2004, 0);
-    long rows = 0, before = -1;
-    for (int i = 0; i < 600 && (rows == 0 || rows != before); ++i) {
+    // The scan shows its rows a few times a second at most, and after a quiet second at the
+    // latest: rows unchanged for four seconds mean it is over.
+    long rows = 0;
+    for (int i = 0, still = 0; i < 1200 && still < 8; ++i) {
         ::Sleep(500);
-        before = rows;
-        rows = static_cast<long>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        const long now = static_cast<long>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        still = now > 0 && now == rows ? still + 1 : 0;
+        rows = now;
     }
     const double listed = peak();
     ::PostMessageW(main, WM_CLOSE, 0, 0);
