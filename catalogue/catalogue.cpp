@@ -1,11 +1,14 @@
 #include "catalogue/catalogue.h"
 
+#include <atomic>
 #include <chrono>
+#include <iterator>
 #include <memory>
 #include <optional>
 
 #include "catalogue/error_text.h"
 #include "catalogue/scan.h"
+#include "catalogue/update_pace.h"
 #include "core/airfile.h"
 #include "core/text.h"
 
@@ -16,11 +19,16 @@ namespace korvalis {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr auto kBatchInterval = std::chrono::milliseconds(40);
 // The result of a row that has no type to write; bit 29 like the file routines' own numbers.
 constexpr std::int32_t kNoTypeToWrite = 0x20000100;
 
-// Hands a scan's rows and progress to the list's thread.
+std::chrono::milliseconds SinceLast(Clock::time_point last)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - last);
+}
+
+// Hands a scan's rows and progress to the list's thread, gathered into updates at the pace
+// UpdateDue sets; the window clears `busy` when it has taken one.
 class PostingSink final : public ScanSink {
 public:
     PostingSink(WorkControl& control, AirfileList& list, CatalogueShell& shell)
@@ -36,19 +44,54 @@ public:
     }
     void Rows(std::vector<AirfileRow> rows, int foldersRead) override
     {
-        m_control.Post([&list = m_list, &shell = m_shell, rows = std::move(rows), foldersRead,
-                        folders = m_folders]() mutable {
-            if (!rows.empty()) list.Append(std::move(rows));
-            shell.ShowProgress(ReadingText(std::min(foldersRead + 1, folders), folders), foldersRead,
-                               folders);
-        });
+        if (m_pending.empty()) {
+            m_pending = std::move(rows);
+        } else {
+            m_pending.insert(m_pending.end(), std::make_move_iterator(rows.begin()),
+                             std::make_move_iterator(rows.end()));
+        }
+        m_foldersRead = foldersRead;
+        PaceInput pace;
+        pace.sinceLast = SinceLast(m_last);
+        pace.doneSinceLast = m_foldersRead - m_shownFolders;
+        pace.total = m_folders;
+        pace.rowsShown = m_rowsShown;
+        pace.rowsPending = !m_pending.empty();
+        pace.windowBusy = m_busy->load();
+        if (UpdateDue(pace)) Deliver();
+    }
+    // Whatever is still gathered, once the scan is over.
+    void Flush()
+    {
+        if (!m_pending.empty() || m_foldersRead != m_shownFolders) Deliver();
     }
 
 private:
+    void Deliver()
+    {
+        m_busy->store(true);
+        m_rowsShown = m_rowsShown || !m_pending.empty();
+        m_shownFolders = m_foldersRead;
+        m_last = Clock::now();
+        m_control.Post([&list = m_list, &shell = m_shell, busy = m_busy, rows = std::exchange(m_pending, {}),
+                        foldersRead = m_foldersRead, folders = m_folders]() mutable {
+            if (!rows.empty()) list.Append(std::move(rows));
+            shell.ShowProgress(ReadingText(std::min(foldersRead + 1, folders), folders), foldersRead,
+                               folders);
+            busy->store(false);
+        });
+    }
+
     WorkControl& m_control;
     AirfileList& m_list;
     CatalogueShell& m_shell;
     int m_folders = 0;
+    std::vector<AirfileRow> m_pending;
+    int m_foldersRead = 0;
+    int m_shownFolders = 0;
+    bool m_rowsShown = false;
+    Clock::time_point m_last = Clock::now();
+    std::shared_ptr<std::atomic<bool>> m_busy = std::make_shared<std::atomic<bool>>(false);
 };
 
 }  // namespace
@@ -82,7 +125,14 @@ void Catalogue::Load_Airfiles()
         [base = PathFromUtf8(m_state.AircraftDir), report, this](WorkControl& control) {
             if (m_fileHook) m_fileHook(-1);
             PostingSink sink(control, m_list, m_shell);
-            const ScanReport done = ScanAircraftDir(base, ReaderThreadCount(), control, sink, kBatchInterval);
+            ScanReport done;
+            try {
+                done = ScanAircraftDir(base, ReaderThreadCount(), control, sink, kUpdateInterval);
+            } catch (...) {
+                sink.Flush();  // the rows read before the fault stay on screen
+                throw;
+            }
+            sink.Flush();
             control.Post([report, done] { *report = done; });
         },
         [this, report](bool failed) {
@@ -148,14 +198,19 @@ void Catalogue::RunFiles(WorkKind kind)
         [this, kind, shared, total, progressText](WorkControl& control) {
             if (m_fileHook) m_fileHook(-1);
             std::vector<FileResult> results;
-            int handled = 0;
+            int handled = 0, shown = 0;
             auto last = Clock::now();
+            auto busy = std::make_shared<std::atomic<bool>>(false);
             const auto handOver = [&](int sofar) {
-                control.Post([this, shared, sofar, total, progressText, batch = std::exchange(results, {})] {
-                    ApplyResults(*shared, batch);
-                    m_shell.ShowProgress(progressText(std::min(sofar + 1, total), total), sofar, total);
-                });
+                busy->store(true);
+                control.Post(
+                    [this, shared, sofar, total, progressText, busy, batch = std::exchange(results, {})] {
+                        ApplyResults(*shared, batch);
+                        m_shell.ShowProgress(progressText(std::min(sofar + 1, total), total), sofar, total);
+                        busy->store(false);
+                    });
                 last = Clock::now();
+                shown = sofar;
             };
             // One file at a time, in row order; a stop is taken only between two files, so each
             // file's backup and byte are both done or neither begun.
@@ -171,7 +226,13 @@ void Catalogue::RunFiles(WorkKind kind)
                     result.type = *job.code;
                 }
                 results.push_back(result);
-                if (++handled < total && Clock::now() - last >= kBatchInterval) handOver(handled);
+                PaceInput pace;
+                pace.sinceLast = SinceLast(last);
+                pace.doneSinceLast = ++handled - shown;
+                pace.total = total;
+                pace.rowsShown = true;  // the rows are on screen already
+                pace.windowBusy = busy->load();
+                if (handled < total && UpdateDue(pace)) handOver(handled);
             }
             handOver(handled);
         },

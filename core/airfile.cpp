@@ -152,14 +152,13 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
     const auto chunk = NewChunk();
     ErrorCode error = 0;
 
-    // Find the marker first. No type byte behind it (none at all, or the marker ends the
-    // file) means nothing to write: no backup, nothing created.
+    // One handle serves the marker search and the copy, with writers kept out from the first
+    // byte read to the last one copied. No type byte behind the marker (none at all, or the
+    // marker ends the file) means nothing to write: no backup, nothing created.
+    File source = File::OpenRead(path, io::Share::ReadOnly, error);
+    if (!source.IsOpen()) return Failed(error);
     MarkerScanner first(true);
-    {
-        File file = File::OpenRead(path, io::Share::ReadWrite, error);
-        if (!file.IsOpen()) return Failed(error);
-        if ((error = ScanFile(file, first, chunk.get())) != 0) return Failed(error);
-    }
+    if ((error = ScanFile(source, first, chunk.get())) != 0) return Failed(error);
     if (!first.Complete()) return kWriteNoMarker;
     notify(WriteStep::FirstReadDone);
 
@@ -173,11 +172,13 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
     // The copy goes only into a file made new: opening an existing name would write through a
     // link there into the .air file itself or any other file. Whatever an interrupted run or
     // anyone else left at the temporary name goes first, only when there is something, and
-    // before the file is held (a hard link to it could not go while it is).
+    // with the file let go meanwhile: a hard link to it could not go while it is held.
     File temp = File::CreateNew(tempPath, error);
     if (!temp.IsOpen() && io::AlreadyExists(error)) {
+        source.Close();
         io::RemoveQuietly(tempPath);
         temp = File::CreateNew(tempPath, error);
+        if (temp.IsOpen()) source = File::OpenRead(path, io::Share::ReadOnly, error);
     }
     if (!temp.IsOpen()) return Failed(error);
     const auto abandon = [&](ErrorCode why) {
@@ -185,12 +186,12 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
         io::RemoveQuietly(tempPath);
         return why;
     };
-    // Others may read but not write the file while it is copied.
-    File source = File::OpenRead(path, io::Share::ReadOnly, error);
     if (!source.IsOpen()) return abandon(Failed(error));
     notify(WriteStep::BackupOpened);
 
-    // Copy in chunks, checking that the stretch up to the type byte is what the first read saw.
+    // Copy in chunks from the start, checking that the stretch up to the type byte is what the
+    // search saw.
+    if (!source.Seek(0, error)) return abandon(Failed(error));
     MarkerScanner copiedScan(true);
     std::uint64_t copied = 0;
     for (;;) {
@@ -204,6 +205,11 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
     notify(WriteStep::BackupCopied);
     if (!SameStretch(first, copiedScan)) return abandon(kErrorFileChanged);
     if (!temp.Flush(error)) return abandon(Failed(error));
+    // Where nothing keeps others from removing or replacing the file under an open handle, what
+    // was copied must still be the file at its name before it becomes the backup.
+    const io::PathInfo copiedFrom = io::QueryPath(path);
+    if (copiedFrom.error != 0) return abandon(Failed(copiedFrom.error));
+    if (!copiedFrom.exists || copiedFrom.directory) return abandon(kErrorFileChanged);
 
     // The complete copy takes the backup's name in one step: a crash leaves the old backup or
     // the new one, never half of either.

@@ -10,8 +10,8 @@
 namespace korvalis::detail {
 
 enum class WriteStep {
-    FirstReadDone,     // the marker was found; the file is closed again
-    BackupOpened,      // the file is held for copying, the temporary backup created
+    FirstReadDone,     // the marker was found; the file stays held against writers for the copy
+    BackupOpened,      // the temporary backup created; the file still held
     BackupCopied,      // every byte is in the temporary backup; both still open
     BackupReplaced,    // the backup is in place; the file is closed
     OpenedForWriting,  // the file is open for the byte write, not yet checked

@@ -64,6 +64,10 @@ void MainWindow::SetWriteEnabled(bool enabled)
 void MainWindow::SetWorking(bool working)
 {
     m_working = working;
+    if (!working) {
+        m_workEnded = true;
+        m_workEndedAt = ::GetTickCount();
+    }
     m_menuBar.ApplyStates();
     m_status.ShowProgressBar(working);
     ShowCounts();

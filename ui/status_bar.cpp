@@ -58,18 +58,27 @@ void StatusBar::ShowCounts(const std::wstring& text)
 
 void StatusBar::ShowText(const std::wstring& text)
 {
+    if (text == m_text) return;
+    m_text = text;
     ::SendMessageW(m_status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text.c_str()));
     ::SendMessageW(m_status, SB_SETTIPTEXTW, 1, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void StatusBar::ShowProgress(int done, int total)
 {
-    ::SendMessageW(m_progress, PBM_SETRANGE32, 0, total > 0 ? total : 1);
-    ::SendMessageW(m_progress, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+    if (total != m_progressTotal) {
+        m_progressTotal = total;
+        ::SendMessageW(m_progress, PBM_SETRANGE32, 0, total > 0 ? total : 1);
+    }
+    if (done != m_progressDone) {
+        m_progressDone = done;
+        ::SendMessageW(m_progress, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+    }
 }
 
 void StatusBar::ShowProgressBar(bool shown)
 {
+    m_progressDone = 0;
     ::SendMessageW(m_progress, PBM_SETPOS, 0, 0);
     ::ShowWindow(m_progress, shown ? SW_SHOWNA : SW_HIDE);
 }

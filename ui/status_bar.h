@@ -36,6 +36,10 @@ private:
     HFONT m_font = nullptr;  // the parent's, for measuring
     UINT m_dpi = 96;
     std::size_t m_countsLength = 0;  // of the counts text the parts were laid out for
+    // What is shown: under Wine every change repaints at once, a round trip each.
+    std::wstring m_text;
+    int m_progressTotal = -1;
+    int m_progressDone = -1;
 };
 
 }  // namespace korvalis

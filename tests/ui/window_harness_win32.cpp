@@ -96,9 +96,11 @@ void MainWindowHarness::Settle()
     }
 }
 
-bool MainWindowHarness::Route(HWND target, WPARAM key)
+bool MainWindowHarness::Route(HWND target, WPARAM key) { return RouteAt(target, key, ::GetTickCount()); }
+
+bool MainWindowHarness::RouteAt(HWND target, WPARAM key, DWORD time)
 {
-    MSG message{target, WM_KEYDOWN, key, 1, 0, {}};
+    MSG message{target, WM_KEYDOWN, key, 1, time, {}};
     if (m_window->PreTranslate(message)) return true;
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);

@@ -45,6 +45,9 @@ public:
     bool CtrlKey(WPARAM key);
     // A key (no modifier) sent to a window through the program's own message routing.
     void Key(HWND target, WPARAM key);
+    // A key stamped with the given GetTickCount() time, through the program's own routing; true
+    // when the routing took it.
+    bool RouteAt(HWND target, WPARAM key, DWORD time);
     void Pump();
     // Pumps until the work a command started is over and shown.
     void Settle();

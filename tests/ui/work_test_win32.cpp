@@ -165,6 +165,50 @@ TEST_F(WorkTest, TheStatusBarCountsAndSaysWhatTheLastCommandCameTo)
     EXPECT_EQ(m_main.StatusText(0), L"3 airfiles, 0 marked, 0 changed and not written");
 }
 
+// A key that waited in the queue while a scan ran is dropped once the scan is over; one made
+// after it acts. The times are the stamps the messages carry, so nothing here waits on a clock.
+TEST_F(WorkTest, InputMadeWhileWorkRanDoesNotActAfterItEnds)
+{
+    struct Case {
+        const char* name;
+        WPARAM key;
+        bool toList;        // else to the main window
+        bool madeDuring;    // stamped while the scan ran
+        bool startsScan;    // F5 through the accelerators
+        bool marksLastRow;  // End in the list
+    };
+    const Case cases[] = {
+        {"F5 pressed during the scan", VK_F5, false, true, false, false},
+        {"F5 pressed after it", VK_F5, false, false, true, false},
+        {"End pressed in the list during the scan", VK_END, true, true, false, false},
+        {"End pressed in the list after it", VK_END, true, false, false, true},
+    };
+    for (const Case& c : cases) {
+        m_main.Window().Commands().SetFileHook(nullptr);
+        ListView_SetItemState(m_main.List(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        std::promise<void> release;
+        std::shared_future<void> released = release.get_future().share();
+        m_main.Window().Commands().SetFileHook([released](int file) {
+            if (file < 0) released.wait();  // the scan is held at its start
+        });
+        ::SendMessageW(m_main.Handle(), WM_COMMAND, IDM_READ, 0);
+        m_main.Pump();
+        ASSERT_TRUE(m_main.Window().Working()) << c.name;
+        // One tick back: strictly before the scan can end, whatever the clock's step.
+        const DWORD during = ::GetTickCount() - 1;
+        release.set_value();
+        m_main.Settle();
+        m_main.Window().Commands().SetFileHook(nullptr);
+        ASSERT_EQ(m_main.RowCount(), 3) << c.name;
+
+        m_main.RouteAt(c.toList ? m_main.List() : m_main.Handle(), c.key,
+                       c.madeDuring ? during : ::GetTickCount());
+        EXPECT_EQ(m_main.Window().Working(), c.startsScan) << c.name;
+        m_main.Settle();
+        EXPECT_EQ(m_main.Marked(m_main.RowCount() - 1), c.marksLastRow) << c.name;
+    }
+}
+
 TEST_F(WorkTest, EndDuringWorkEndsTheProgramAndLeavesEveryFileWhole)
 {
     struct Case {

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <chrono>
+
+namespace korvalis {
+
+// How often the window is shown a running work's rows and progress. Under Wine every update of
+// the list, the status and the progress bar costs the window dozens of server requests, and a
+// window still busy with the last update only falls further behind; so the first rows go at
+// once, later updates at most every kUpdateInterval, only once the window took the last one,
+// and only for a share of the whole run or after a quiet second.
+inline constexpr std::chrono::milliseconds kUpdateInterval{100};
+inline constexpr std::chrono::milliseconds kLongestQuiet{1000};
+inline constexpr int kUpdatesPerRun = 32;
+
+struct PaceInput {
+    std::chrono::milliseconds sinceLast{0};  // since the last update was handed to the window
+    int doneSinceLast = 0;                   // folders or files finished since then
+    int total = 0;                           // folders or files of the whole run
+    bool rowsShown = false;                  // some rows were handed over already
+    bool rowsPending = false;                // rows wait to be handed over
+    bool windowBusy = false;                 // the window has not yet taken the last update
+};
+
+bool UpdateDue(const PaceInput& in);
+
+}  // namespace korvalis
