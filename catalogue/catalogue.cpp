@@ -80,16 +80,19 @@ void Catalogue::Load_Airfiles()
         [base = PathFromUtf8(m_state.AircraftDir), report, this](WorkControl& control) {
             if (m_fileHook) m_fileHook(-1);
             PostingSink sink(control, m_list, m_shell);
-            const ScanReport done = ScanAircraftDir(base, ReaderThreadCount(), control, sink, kBatchInterval);
+            const ScanReport done = ScanAircraftDir(base, m_worker.Readers(), control, sink, kBatchInterval);
             control.Post([report, done] { *report = done; });
         },
         [this, report](bool failed) {
-            if (failed) {
+            const bool fault = failed || report->fault;
+            if (fault) {
                 report->stopped = true;
                 m_shell.WorkFailed(WorkKind::Scan);
             }
-            m_shell.ShowOutcome(
-                ScanOutcomeText(report->noMarker + report->unreadable, report->stopped, report->foldersRead, report->folders));
+            m_shell.ShowOutcome(fault
+                                    ? ScanFaultText(report->foldersRead, report->folders)
+                                    : ScanOutcomeText(report->noMarker + report->unreadable, report->stopped,
+                                                      report->foldersRead, report->folders));
             if (!report->found && !report->stopped) {
                 m_shell.SetHourglass(false);
                 m_shell.ShowMessage(kNoAirfilesMessage);

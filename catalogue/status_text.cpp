@@ -69,4 +69,9 @@ std::string RunOutcomeText(const RunOutcome& outcome, const char* done)
     return text;
 }
 
+std::string ScanFaultText(int foldersRead, int folders)
+{
+    return "Stopped by a fault after " + Thousands(foldersRead) + " of " + Thousands(folders) + " folders";
+}
+
 }  // namespace korvalis

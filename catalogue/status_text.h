@@ -31,4 +31,7 @@ struct RunOutcome {
 };
 std::string RunOutcomeText(const RunOutcome& outcome, const char* done);
 
+// Part two once a scan has ended by a fault: how far it got.
+std::string ScanFaultText(int foldersRead, int folders);
+
 }  // namespace korvalis
