@@ -14,8 +14,8 @@ constexpr char kResultBoundary[] = "worker result";
 
 }  // namespace
 
-Worker::Worker(std::function<void()> wake, ThreadStart start)
-    : m_wake(std::move(wake)), m_start(start), m_readers(ReaderThreadCount(), std::move(start))
+Worker::Worker(std::function<void()> wake, ThreadStart start, unsigned readers)
+    : m_wake(std::move(wake)), m_start(start), m_readers(readers, std::move(start))
 {
 }
 

@@ -22,6 +22,9 @@ public:
     virtual void Post(std::function<void()> result) = 0;
 };
 
+// How many threads read the files of a scan.
+unsigned ReaderThreadCount();
+
 // Runs one piece of work at a time on a thread of its own. The work never touches what the
 // owner's thread owns: it posts closures, and the owner runs them when `wake` tells it some wait.
 // The name the worker's thread gives its guard, for the tests.
@@ -30,8 +33,9 @@ inline constexpr char kWorkerBoundary[] = "worker";
 class Worker final : private WorkControl {
 public:
     // `wake` is called on the worker's thread whenever results start waiting; it must not block.
-    // `start` starts the worker's thread and the readers'.
-    explicit Worker(std::function<void()> wake, ThreadStart start = StartThread);
+    // `start` starts the worker's thread and the `readers` of the scans.
+    explicit Worker(std::function<void()> wake, ThreadStart start = StartThread,
+                    unsigned readers = ReaderThreadCount());
     ~Worker() override;
     Worker(const Worker&) = delete;
     Worker& operator=(const Worker&) = delete;
@@ -79,8 +83,5 @@ private:
     std::thread m_thread;
     ReaderPool m_readers;
 };
-
-// How many threads read the files of a scan.
-unsigned ReaderThreadCount();
 
 }  // namespace korvalis

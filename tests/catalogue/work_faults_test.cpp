@@ -96,29 +96,66 @@ TEST(WorkerFaults, LeaveTheWorkerConsistentAndUsable)
     }
 }
 
-// Collects a scan's rows; its hand-over throws from the `throwAt`th batch on.
+// Collects a scan's rows; its hand-over throws at the `throwAt`th batch, and it asks for a stop
+// after the first batch when told to.
 class FaultySink final : public ScanSink, public WorkControl {
 public:
-    explicit FaultySink(int throwAt = 0) : m_throwAt(throwAt) {}
+    explicit FaultySink(int throwAt = 0, bool stopAfterFirst = false)
+        : m_throwAt(throwAt), m_stopAfterFirst(stopAfterFirst)
+    {
+    }
     void FoldersListed(int) override {}
     void Rows(std::vector<AirfileRow> batch, int read) override
     {
-        if (++m_batches == m_throwAt) throw std::runtime_error("fault in the hand-over");
+        if (++batches == m_throwAt) throw std::runtime_error("fault in the hand-over");
         for (AirfileRow& row : batch) rows.push_back(std::move(row));
         foldersRead = read;
+        if (m_stopAfterFirst && !rows.empty() && !m_stop.exchange(true) && m_onStop) m_onStop();
     }
-    bool StopRequested() const override { return false; }
-    void SetStopHandler(std::function<void()> onStop) override { onStopSet = static_cast<bool>(onStop); }
+    bool StopRequested() const override { return m_stop; }
+    void SetStopHandler(std::function<void()> onStop) override { m_onStop = std::move(onStop); }
     void Post(std::function<void()>) override {}
+    bool StopHandlerSet() const { return static_cast<bool>(m_onStop); }
 
     std::vector<AirfileRow> rows;
     int foldersRead = 0;
-    bool onStopSet = false;
+    int batches = 0;
 
 private:
     int m_throwAt;
-    int m_batches = 0;
+    bool m_stopAfterFirst;
+    std::atomic<bool> m_stop{false};
+    std::function<void()> m_onStop;  // set and used on the scanning thread only
 };
+
+// The hand-over sleeps through the interval and is woken only for the first rows and the end
+// (or a stop): a lost wake-up would hold the scan for the whole hour.
+TEST(ScanHandOver, IsWokenForTheFirstRowsAndTheEndOnly)
+{
+    const fs::path dir = FreshTestDir() / "Aircraft";
+    tools::GenerateFleet(dir, 200, 5);
+    FaultySink all;
+    const ScanReport full = ScanAircraftDir(dir, 1, all, all, std::chrono::milliseconds(0));
+    struct Case {
+        const char* name;
+        bool stop;
+    };
+    for (const Case c : {Case{"to the end", false}, Case{"stopped after the first rows", true}}) {
+        SCOPED_TRACE(c.name);
+        FaultySink sink(0, c.stop);
+        ReaderPool pool(3);
+        const auto start = std::chrono::steady_clock::now();
+        const ScanReport report = ScanAircraftDir(dir, pool, sink, sink, std::chrono::hours(1));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::minutes(1));
+        EXPECT_LE(sink.batches, 2) << "the first rows, then the rest at the end";
+        EXPECT_EQ(report.foldersRead, sink.foldersRead);
+        EXPECT_EQ(report.stopped, report.foldersRead < full.foldersRead);
+        if (!c.stop) {
+            EXPECT_FALSE(report.stopped);
+            EXPECT_EQ(sink.rows.size(), all.rows.size());
+        }
+    }
+}
 
 TEST(ScanFaults, EndInAReportOfWhatWasHandedOver)
 {
@@ -148,7 +185,7 @@ TEST(ScanFaults, EndInAReportOfWhatWasHandedOver)
         EXPECT_TRUE(report.stopped);
         EXPECT_EQ(report.folders, 40);
         EXPECT_EQ(report.foldersRead, sink.foldersRead) << "what was handed over, not 0 of 0";
-        EXPECT_FALSE(sink.onStopSet) << "no stop handler left pointing at the ended scan";
+        EXPECT_FALSE(sink.StopHandlerSet()) << "no stop handler left pointing at the ended scan";
 
         // The same readers scan again, in full.
         FaultySink next;
