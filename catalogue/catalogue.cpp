@@ -127,7 +127,7 @@ void Catalogue::Load_Airfiles()
             PostingSink sink(control, m_list, m_shell);
             ScanReport done;
             try {
-                done = ScanAircraftDir(base, ReaderThreadCount(), control, sink, kUpdateInterval);
+                done = ScanAircraftDir(base, m_worker.Readers(), control, sink, kUpdateInterval);
             } catch (...) {
                 sink.Flush();  // the rows read before the fault stay on screen
                 throw;
@@ -136,11 +136,13 @@ void Catalogue::Load_Airfiles()
             control.Post([report, done] { *report = done; });
         },
         [this, report](bool failed) {
-            if (failed) {
+            const bool fault = failed || report->fault;
+            if (fault) {
                 report->stopped = true;
                 m_shell.WorkFailed(WorkKind::Scan);
             }
-            m_shell.ShowOutcome(ScanOutcomeText(*report, m_state.AircraftDir));
+            m_shell.ShowOutcome(fault ? ScanFaultText(report->foldersRead, report->folders)
+                                      : ScanOutcomeText(*report, m_state.AircraftDir));
             if (!report->found && !report->stopped) {
                 m_shell.SetHourglass(false);
                 m_shell.ShowMessage(kNoAirfilesMessage);

@@ -1,10 +1,7 @@
 #include "catalogue/scan.h"
 
+#include <algorithm>
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
-#include <stdexcept>
-#include <thread>
 
 #include "catalogue/enumerate.h"
 #include "catalogue/guarded.h"
@@ -39,6 +36,10 @@ bool EndsWithAirExtension(const fs::path& name)
     return true;
 }
 
+// Rows of the first folder not yet handed over go to the hand-over after this many files, not
+// only at the folder's end, so a folder of thousands of files shows its rows as they come.
+constexpr std::size_t kRowsPerPublish = 64;
+
 // One sub-folder's share of the scan, filled by a reader and emptied in order by the scan.
 struct Slot {
     std::vector<AirfileRow> rows;  // read and not yet handed over
@@ -55,6 +56,7 @@ struct Slot {
 // Adds a finished folder's counts to the report, keeping the first failure of each kind.
 void AddUp(ScanReport& report, const Slot& slot, const fs::path& folder)
 {
+    report.found = report.found || slot.found;
     report.noMarker += slot.noMarker;
     if (slot.unreadable > 0 && report.unreadable == 0)
         report.firstUnreadable = ScanFailure{folder, slot.firstUnreadable, slot.unreadableError};
@@ -65,68 +67,102 @@ void AddUp(ScanReport& report, const Slot& slot, const fs::path& folder)
     }
 }
 
+// The readers take folders in order and read them outside the lock; they take the lock once per
+// folder (and per kRowsPerPublish rows of a long one). Whoever finishes the first unfinished
+// folder moves the head on and queues its rows; the hand-over takes them every interval. Waits
+// and wakes happen only where somebody waits, so a scan asks the system for few of either.
 class ParallelScan {
 public:
     ParallelScan(const fs::path& base, std::vector<fs::path> folders, WorkControl& control)
         : m_base(base), m_folders(std::move(folders)), m_slots(m_folders.size()), m_control(control)
     {
+        m_report.folders = static_cast<int>(m_folders.size());
+        m_handed = m_report;
     }
 
-    ScanReport Run(unsigned readers, ScanSink& sink, std::chrono::milliseconds interval)
+    ScanReport Run(ReaderPool& pool, ScanSink& sink, std::chrono::milliseconds interval)
     {
-        // A stop wakes everyone who waits, so nobody polls for it.
+        // A stop wakes everyone who waits, so nobody polls for it. The handler goes on every way
+        // out: it points at this object.
         m_control.SetStopHandler([this] { Quit(); });
+        struct TakeHandlerAway {
+            WorkControl& control;
+            ~TakeHandlerAway() { control.SetStopHandler(nullptr); }
+        } takeAway{m_control};
         if (m_control.StopRequested()) Quit();
-        std::vector<std::thread> threads;
-        for (unsigned i = 0; i < readers && i < m_folders.size(); ++i) {
-            threads.emplace_back([this] {
-                Guarded(
-                    "scan reader", 0, [this] { ReadFolders(); },
-                    [this]() noexcept {
-                        m_fault = true;
-                        Quit();
-                    });
-            });
+        bool begun = false;
+        try {
+            const unsigned readers = static_cast<unsigned>(
+                std::min<std::size_t>(pool.Size(), std::max<std::size_t>(m_folders.size(), 1)));
+            pool.Begin(
+                [this] {
+                    Guarded(
+                        "scan reader", 0, [this] { ReadFolders(); },
+                        [this]() noexcept {
+                            m_fault = true;
+                            Quit();
+                        });
+                },
+                readers);
+            begun = true;
+            HandOver(sink, interval);
+        } catch (...) {
+            m_fault = true;
         }
-        const ScanReport report = HandOver(sink, interval);
         Quit();
-        for (std::thread& t : threads) t.join();
-        m_control.SetStopHandler(nullptr);
-        if (m_fault) throw std::runtime_error("a reader of the scan failed");
+        if (begun) pool.Wait();
+        std::lock_guard<SyncMutex> lock(m_mutex);
+        ScanReport report = m_handed;
+        report.stopped = m_fault || m_handed.foldersRead < m_handed.folders;
+        report.fault = m_fault;
         return report;
     }
 
 private:
-    void Quit()
+    void Quit() noexcept
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_quit = true;
-        m_changed.notify_all();
+        {
+            std::lock_guard<SyncMutex> lock(m_mutex);
+            m_quit = true;
+        }
+        m_readersMayGo.NotifyAll();
+        m_handOverMayGo.NotifyAll();
+    }
+
+    // Takes the next folder to read, waiting while the readers are too far ahead of the head.
+    bool TakeNext(std::unique_lock<SyncMutex>& lock, std::size_t& index)
+    {
+        for (;;) {
+            if (m_quit || m_next >= m_folders.size()) return false;
+            if (m_next < m_head + kReadAhead) {
+                index = m_next++;
+                return true;
+            }
+            ++m_readersWaiting;
+            m_readersMayGo.Wait(lock);
+            --m_readersWaiting;
+        }
     }
 
     void ReadFolders()
     {
-        for (;;) {
-            std::size_t index = 0;
-            {
-                std::unique_lock<std::mutex> lock(m_mutex);
-                m_changed.wait(lock, [this] {
-                    return m_quit || m_next >= m_folders.size() || m_next < m_head + kReadAhead;
-                });
-                if (m_quit || m_next >= m_folders.size()) return;
-                index = m_next++;
-            }
-            ReadFolder(index);
+        std::unique_lock<SyncMutex> lock(m_mutex);
+        std::size_t index = 0;
+        while (TakeNext(lock, index)) {
+            lock.unlock();
+            Slot read = ReadFolder(index);
+            lock.lock();
+            Publish(index, read, true);
         }
     }
 
-    void ReadFolder(std::size_t index)
+    Slot ReadFolder(std::size_t index)
     {
         const fs::path& folder = m_folders[index];
         const fs::path folderPath = JoinName(m_base, folder);
+        Slot slot;
         std::string folderKey;
         bool cut = false;
-        std::int32_t listError = 0;
         const StopCheck stop = [this] { return m_quit.load(); };
         const bool listed = EnumerateAirFiles(
             folderPath,
@@ -141,17 +177,6 @@ private:
                     cut = true;  // stopped inside a long file: it counts as not reached
                     return;
                 }
-                AirfileRow row;
-                if (read.outcome == AirfileRead::Outcome::Type) {
-                    if (folderKey.empty()) folderKey = SortKey(folder);
-                    row.folder = folder;
-                    row.file = file;
-                    row.scannedType = row.fileType = row.pendingType = read.type;
-                    row.folderKey = folderKey;
-                    row.fileKey = SortKey(file);
-                }
-                std::lock_guard<std::mutex> lock(m_mutex);
-                Slot& slot = m_slots[index];
                 slot.found = true;
                 if (read.outcome == AirfileRead::Outcome::Failed) {
                     if (slot.unreadable++ == 0) {
@@ -164,115 +189,175 @@ private:
                     ++slot.noMarker;
                     return;
                 }
-                slot.rows.push_back(std::move(row));
-                // The hand-over wants a word when rows start waiting at the head, not one per row.
-                if (index == m_head && slot.rows.size() == 1) m_changed.notify_all();
+                if (folderKey.empty()) folderKey = SortKey(folder);
+                AirfileRow& row = slot.rows.emplace_back();
+                row.folder = folder;
+                row.file = file;
+                row.scannedType = row.fileType = row.pendingType = read.type;
+                row.folderKey = folderKey;
+                row.fileKey = SortKey(file);
+                if (slot.rows.size() >= kRowsPerPublish) {
+                    std::lock_guard<SyncMutex> lock(m_mutex);
+                    Publish(index, slot, false);
+                }
             },
-            &listError);
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_slots[index].unlistable = !listed;
-        m_slots[index].listError = listError;
-        m_slots[index].done = !cut;
-        m_changed.notify_all();
+            &slot.listError);
+        slot.unlistable = !listed;
+        slot.done = !cut;
+        return slot;
     }
 
-    // Hands the rows over in folder order: the first unfinished folder's as they come, the
-    // others once every folder before them is done.
-    ScanReport HandOver(ScanSink& sink, std::chrono::milliseconds interval)
+    // With the lock held: adds what a reader has of a folder to its slot, and when that is the
+    // head, moves the head past every finished folder, queueing their rows in order.
+    void Publish(std::size_t index, Slot& read, bool folderDone)
     {
-        ScanReport report;
-        report.folders = static_cast<int>(m_folders.size());
-        std::vector<AirfileRow> batch;
+        Slot& slot = m_slots[index];
+        if (slot.rows.empty()) {
+            slot.rows = std::move(read.rows);
+        } else {
+            for (AirfileRow& row : read.rows) slot.rows.push_back(std::move(row));
+        }
+        read.rows.clear();
+        if (folderDone) {
+            slot.noMarker = read.noMarker;
+            slot.unreadable = read.unreadable;
+            slot.firstUnreadable = std::move(read.firstUnreadable);
+            slot.unreadableError = read.unreadableError;
+            slot.unlistable = read.unlistable;
+            slot.listError = read.listError;
+            slot.found = read.found;
+            slot.done = read.done;
+        }
+        if (index != m_head) return;
+        const bool hadRows = !m_ready.empty();
+        const std::size_t head = m_head;
+        while (m_head < m_slots.size()) {
+            Slot& first = m_slots[m_head];
+            for (AirfileRow& row : first.rows) {
+                row.scanIndex = m_scanIndex++;
+                m_ready.push_back(std::move(row));
+            }
+            first.rows = {};
+            if (!first.done) break;
+            AddUp(m_report, first, m_folders[m_head]);
+            first = Slot{};
+            ++m_head;
+        }
+        if (m_head != head && m_readersWaiting > 0) m_readersMayGo.NotifyAll();
+        // The hand-over is woken only when it waits for what just happened.
+        const bool wanted = (m_wakeOnRows && !hadRows && !m_ready.empty()) ||
+                            (m_wakeOnHead && m_head != head) || m_head == m_slots.size();
+        if (m_handOverWaits && wanted) {
+            m_handOverWaits = false;
+            m_handOverMayGo.NotifyOne();
+        }
+    }
+
+    // Hands the queued rows over in folder order: the first ones at once, later ones every
+    // interval, so the window's thread gets batches, not a stream.
+    void HandOver(ScanSink& sink, std::chrono::milliseconds interval)
+    {
         bool handedRows = false;
         std::size_t reportedHead = 0;
         auto last = Clock::now();
-        std::uint32_t scanIndex = 0;
-        std::unique_lock<std::mutex> lock(m_mutex);
+        std::unique_lock<SyncMutex> lock(m_mutex);
         for (;;) {
-            while (m_head < m_slots.size()) {
-                Slot& slot = m_slots[m_head];
-                for (AirfileRow& row : slot.rows) {
-                    row.scanIndex = scanIndex++;
-                    batch.push_back(std::move(row));
-                }
-                slot.rows.clear();
-                if (!slot.done) break;
-                report.found = report.found || slot.found;
-                AddUp(report, slot, m_folders[m_head]);
-                ++m_head;
-                m_changed.notify_all();  // readers held back by the read-ahead may go on
-            }
             const bool end = m_head == m_slots.size() || m_quit;
-            const bool pending = !batch.empty() || m_head != reportedHead;
-            // The first rows go at once; later ones every interval, so the window's thread gets
-            // batches, not a stream.
-            const bool due = (!handedRows && !batch.empty()) || Clock::now() - last >= interval;
+            const bool pending = !m_ready.empty() || m_head != reportedHead;
+            const bool due = (!handedRows && !m_ready.empty()) || Clock::now() - last >= interval;
             if (end || (pending && due)) {
+                std::vector<AirfileRow> batch = std::exchange(m_ready, {});
                 reportedHead = m_head;
+                ScanReport handed = m_report;
+                handed.foldersRead = static_cast<int>(reportedHead);
                 handedRows = handedRows || !batch.empty();
                 lock.unlock();
-                sink.Rows(std::exchange(batch, {}), static_cast<int>(reportedHead));
+                sink.Rows(std::move(batch), static_cast<int>(reportedHead));
                 lock.lock();
+                m_handed = std::move(handed);
                 last = Clock::now();
-                if (end) break;
+                if (end) return;
                 continue;  // readers went on meanwhile: look again before waiting
             }
-            if (!batch.empty() || m_head != reportedHead) {
-                m_changed.wait_until(lock, last + interval);
+            // Pending rows wait for the interval unless they are the first; with nothing pending,
+            // the next rows or folder make something to hand over. The end always wakes.
+            m_wakeOnRows = !handedRows || !pending;
+            m_wakeOnHead = !pending;
+            m_handOverWaits = true;
+            if (pending) {
+                m_handOverMayGo.WaitUntil(lock, last + interval);
             } else {
-                m_changed.wait(lock);  // readers tell of every row at the head and every folder done
+                m_handOverMayGo.Wait(lock);
             }
+            m_handOverWaits = false;
         }
-        report.foldersRead = static_cast<int>(m_head);
-        report.stopped = m_head < m_slots.size();
-        return report;
     }
 
     const fs::path& m_base;
     const std::vector<fs::path> m_folders;
     std::vector<Slot> m_slots;
     WorkControl& m_control;
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
+    SyncMutex m_mutex;
+    SyncCondition m_readersMayGo;
+    SyncCondition m_handOverMayGo;
     std::size_t m_next = 0;  // the next folder to hand to a reader
-    std::size_t m_head = 0;  // the first folder not yet handed over
+    std::size_t m_head = 0;  // the first folder not yet finished
+    std::size_t m_readersWaiting = 0;
+    bool m_handOverWaits = false;
+    bool m_wakeOnRows = false;
+    bool m_wakeOnHead = false;
+    std::vector<AirfileRow> m_ready;  // finished rows, in scan order, for the hand-over
+    std::uint32_t m_scanIndex = 0;
+    ScanReport m_report;  // the folders before the head
+    ScanReport m_handed;  // as of the last hand-over
     std::atomic<bool> m_quit{false};
     std::atomic<bool> m_fault{false};
 };
 
 }  // namespace
 
+ScanReport ScanAircraftDir(const fs::path& base, ReaderPool& readers, WorkControl& control, ScanSink& sink,
+                           std::chrono::milliseconds interval)
+{
+    ScanReport report;
+    // Whatever throws, the work gets a report of how far it came, not an exception.
+    try {
+        // Every entry is examined, the first one included: at a drive's root there is no "."
+        // to come first, and the first sub-folder would otherwise be lost.
+        std::vector<fs::path> folders;
+        const bool listed = EnumerateFolderEntries(
+            base,
+            [&](const fs::path& name, std::optional<bool> isDirectory) {
+                if (name.empty() || name == "." || name == "..") return;
+                // An entry whose attributes cannot be read is kept; its file pass simply finds nothing.
+                if (isDirectory.value_or(true)) folders.push_back(name);
+            },
+            &report.baseError);
+        if (!listed) {
+            report.baseUnlistable = true;
+            sink.FoldersListed(0);
+            return report;
+        }
+        report.folders = static_cast<int>(folders.size());
+        sink.FoldersListed(report.folders);
+        if (control.StopRequested()) {
+            report.stopped = true;
+            return report;
+        }
+        ParallelScan scan(base, std::move(folders), control);
+        return scan.Run(readers, sink, interval);
+    } catch (...) {
+        report.stopped = true;
+        report.fault = true;
+        return report;
+    }
+}
+
 ScanReport ScanAircraftDir(const fs::path& base, unsigned readers, WorkControl& control, ScanSink& sink,
                            std::chrono::milliseconds interval)
 {
-    // Every entry is examined, the first one included: at a drive's root there is no "."
-    // to come first, and the first sub-folder would otherwise be lost.
-    std::vector<fs::path> folders;
-    std::int32_t baseError = 0;
-    const bool listed = EnumerateFolderEntries(
-        base,
-        [&](const fs::path& name, std::optional<bool> isDirectory) {
-            if (name.empty() || name == "." || name == "..") return;
-            // An entry whose attributes cannot be read is kept; its file pass simply finds nothing.
-            if (isDirectory.value_or(true)) folders.push_back(name);
-        },
-        &baseError);
-    if (!listed) {
-        ScanReport report;
-        report.baseUnlistable = true;
-        report.baseError = baseError;
-        sink.FoldersListed(0);
-        return report;
-    }
-    sink.FoldersListed(static_cast<int>(folders.size()));
-    if (control.StopRequested()) {
-        ScanReport report;
-        report.folders = static_cast<int>(folders.size());
-        report.stopped = true;
-        return report;
-    }
-    ParallelScan scan(base, std::move(folders), control);
-    return scan.Run(readers == 0 ? 1 : readers, sink, interval);
+    ReaderPool pool(readers);
+    return ScanAircraftDir(base, pool, control, sink, interval);
 }
 
 }  // namespace korvalis

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "catalogue/airfile_row.h"
+#include "catalogue/reader_pool.h"
 #include "catalogue/worker.h"
 
 namespace korvalis {
@@ -46,8 +47,13 @@ public:
 // Rows for every .air file one folder below `base` that holds a type byte, in the scan's order:
 // sub-folders as the folder enumeration returns them (hidden and system ones left out), files as
 // each folder's "*.air" enumeration returns them. The sub-folders are all listed first; their
-// files are then read by `readers` threads, handed out in order, and the rows come back in order,
-// in batches at most `interval` apart. Stops between two files when the control says so.
+// files are then read by the `readers`, handed out in order, and the rows come back in order,
+// in batches at most `interval` apart. Stops between two files when the control says so. Does
+// not throw: a fault ends the scan with `fault` set and the counts of what was handed over.
+ScanReport ScanAircraftDir(const std::filesystem::path& base, ReaderPool& readers, WorkControl& control,
+                           ScanSink& sink,
+                           std::chrono::milliseconds interval = std::chrono::milliseconds(40));
+// The same with `readers` threads of its own, for the tests and benchmarks.
 ScanReport ScanAircraftDir(const std::filesystem::path& base, unsigned readers, WorkControl& control,
                            ScanSink& sink,
                            std::chrono::milliseconds interval = std::chrono::milliseconds(40));

@@ -96,4 +96,9 @@ std::string MarkedRowsText(int marked) { return Counted(marked, "row", "rows") +
 
 std::string NoRowMatchesText(const std::string& sought) { return "No row matches \"" + sought + "\""; }
 
+std::string ScanFaultText(int foldersRead, int folders)
+{
+    return "Stopped by a fault after " + Thousands(foldersRead) + " of " + Thousands(folders) + " folders";
+}
+
 }  // namespace korvalis

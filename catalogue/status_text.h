@@ -40,5 +40,7 @@ std::string RunOutcomeText(const RunOutcome& outcome, const char* done);
 std::string MarkedRowsText(int marked);
 // Part two when a marking command found nothing: "No row matches "TEXT"".
 std::string NoRowMatchesText(const std::string& sought);
+// Part two once a scan has ended by a fault: how far it got.
+std::string ScanFaultText(int foldersRead, int folders);
 
 }  // namespace korvalis

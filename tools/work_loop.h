@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 
 #include "catalogue/worker.h"
 
@@ -11,7 +12,7 @@ namespace korvalis {
 // worker wakes this loop, and the loop runs what the work posted, on the loop's own thread.
 class WorkLoop {
 public:
-    WorkLoop() : m_worker([this] { Wake(); }) {}
+    explicit WorkLoop(ThreadStart start = StartThread) : m_worker([this] { Wake(); }, std::move(start)) {}
 
     Worker& GetWorker() noexcept { return m_worker; }
 

@@ -250,6 +250,7 @@ TEST(StatusText, PlainEnglishWithThousands)
         {RunOutcomeText(RunOutcome{412, 0, "", false, 412, 412}, "written"), "412 written"},
         {RunOutcomeText(failed, "written"), "411 written, 1 failed: F\\a.air: Access is denied."},
         {RunOutcomeText(stopped, "restored"), "Stopped after 12 of 412: 12 restored"},
+        {ScanFaultText(1234, 5000), "Stopped by a fault after 1,234 of 5,000 folders"},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(text, expected);
 }
