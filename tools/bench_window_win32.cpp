@@ -202,7 +202,7 @@ int Main(const fs::path& work, const std::wstring& only)
                     ReaderThreadCount());
         std::printf("  floor (one thread: enumerate + open/read 4 KiB/close): %.3f s\n", floor);
         std::printf("  scan into the window until idle:                       %.3f s\n", scan);
-        std::printf("  ratio %.3f  (goal <= 0.6)\n", scan / floor);
+        std::printf("  ratio %.3f  (goal <= 1.0)\n", scan / floor);
     }
 
     // 2. The first rows of a 20,000-folder scan, against the folder enumeration alone.
