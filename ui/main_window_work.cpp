@@ -21,6 +21,19 @@ CommandStates MainWindow::States(bool onRow) const
     return AvailableCommands(context);
 }
 
+// A key or click that waited in the queue while work ran is not carried out once the work is
+// over: it was meant for a window that was busy, not for what comes after (an F5 pressed during
+// a scan would start a second one).
+bool MainWindow::IsStaleInput(const MSG& message) const
+{
+    if (!m_workEnded || m_working) return false;
+    const UINT m = message.message;
+    const bool input = (m >= WM_KEYFIRST && m <= WM_KEYLAST) ||
+                       (m > WM_MOUSEMOVE && m <= WM_MOUSELAST) ||  // clicks and wheels, not moves
+                       (m > WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK);
+    return input && static_cast<LONG>(message.time - m_workEndedAt) < 0;
+}
+
 bool MainWindow::OnSetCursor()
 {
     if (!m_hourglass) return false;
