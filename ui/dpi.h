@@ -13,6 +13,10 @@ void SizeClientTo(HWND hwnd, int clientWidth, int clientHeight, bool hasMenu, UI
 HFONT CreateMessageFont(UINT dpi);
 
 // Design sizes are in twips (1440 per inch).
+// A control's place in a design: left, top, width, height, in twips.
+struct TwipsRect {
+    double left, top, width, height;
+};
 inline int TwipsToPixels(double twips, UINT dpi) { return static_cast<int>(twips * dpi / 1440.0 + 0.5); }
 inline double PixelsToTwips(int pixels, UINT dpi) { return pixels * 1440.0 / dpi; }
 

@@ -19,10 +19,6 @@ namespace korvalis {
 
 namespace {
 
-// Positions and sizes in twips: left, top, width, height.
-struct TwipsRect {
-    double left, top, width, height;
-};
 constexpr double kClientWidth = 4545, kClientHeight = 3660;
 constexpr TwipsRect kDriveList = {60, 60, 4455, 315};
 constexpr TwipsRect kDirList = {60, 480, 4455, 2340};

@@ -12,10 +12,6 @@ namespace korvalis {
 
 namespace {
 
-// Positions and sizes in twips: left, top, width, height.
-struct TwipsRect {
-    double left, top, width, height;
-};
 constexpr double kClientWidth = 5040, kClientHeight = 2130;
 struct Placed {
     int id;
