@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,9 +31,19 @@ public:
     virtual void SetFailure(int position, std::string failure) = 0;
     virtual void ClearFailures() = 0;
     virtual void RemoveAll() = 0;
+    // The rows the last RemoveAll took out, not yet freed: the scan frees them on its worker.
+    [[nodiscard]] virtual RowBatch TakeRemoved() = 0;
     // Rows in scan order, as a scan fills the list; a sorted list puts each in its place, and the
     // marks stay with their rows.
-    virtual void Append(std::vector<AirfileRow> rows) = 0;
+    virtual void Append(RowBatch rows) = 0;
+    // The same, for rows made in place.
+    void Append(std::vector<AirfileRow> rows)
+    {
+        RowBatch batch;
+        batch.reserve(rows.size());
+        for (AirfileRow& row : rows) batch.push_back(std::make_unique<AirfileRow>(std::move(row)));
+        Append(std::move(batch));
+    }
     // Orders the rows; the marks and pending types stay with their rows. Kept for later scans.
     virtual void Sort(SortOrder order) = 0;
     [[nodiscard]] virtual SortOrder Order() const = 0;
@@ -64,7 +75,9 @@ public:
         m_rows.Clear();
         m_marks.clear();
     }
-    void Append(std::vector<AirfileRow> rows) override
+    [[nodiscard]] RowBatch TakeRemoved() override { return m_rows.TakeRemoved(); }
+    using AirfileList::Append;
+    void Append(RowBatch rows) override
     {
         const std::vector<std::uint32_t> moved = m_rows.Append(std::move(rows));
         std::vector<bool> marks(static_cast<std::size_t>(m_rows.Count()), false);

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "core/text.h"
 
@@ -32,6 +34,10 @@ struct AirfileRow {
     [[nodiscard]] std::string FileText() const { return PathToUtf8(file); }      // column "Airfile"
     [[nodiscard]] bool Changed() const { return pendingType != fileType; }
 };
+
+// Rows are made on the heap one by one where they are read and stay there: handing tens of
+// thousands over, growing the list and sorting it move pointers, never a row.
+using RowBatch = std::vector<std::unique_ptr<AirfileRow>>;
 
 enum class SortColumn { Scan, Folder, File, Type };
 

@@ -42,7 +42,7 @@ public:
             shell.ShowProgress(ReadingText(folders > 0 ? 1 : 0, folders), 0, folders);
         });
     }
-    void Rows(std::vector<AirfileRow> rows, int foldersRead) override
+    void Rows(RowBatch rows, int foldersRead) override
     {
         if (m_pending.empty()) {
             m_pending = std::move(rows);
@@ -73,9 +73,11 @@ private:
         m_rowsShown = m_rowsShown || !m_pending.empty();
         m_shownFolders = m_foldersRead;
         m_last = Clock::now();
-        m_control.Post([&list = m_list, &shell = m_shell, busy = m_busy, rows = std::exchange(m_pending, {}),
-                        foldersRead = m_foldersRead, folders = m_folders]() mutable {
-            if (!rows.empty()) list.Append(std::move(rows));
+        // Shared, as a posted closure must be copyable; only this one ever holds the rows.
+        auto rows = std::make_shared<RowBatch>(std::exchange(m_pending, {}));
+        m_control.Post([&list = m_list, &shell = m_shell, busy = m_busy, rows, foldersRead = m_foldersRead,
+                        folders = m_folders] {
+            if (!rows->empty()) list.Append(std::move(*rows));
             shell.ShowProgress(ReadingText(std::min(foldersRead + 1, folders), folders), foldersRead,
                                folders);
             busy->store(false);
@@ -86,7 +88,7 @@ private:
     AirfileList& m_list;
     CatalogueShell& m_shell;
     int m_folders = 0;
-    std::vector<AirfileRow> m_pending;
+    RowBatch m_pending;
     int m_foldersRead = 0;
     int m_shownFolders = 0;
     bool m_rowsShown = false;
@@ -117,12 +119,15 @@ void Catalogue::Load_Airfiles()
     if (m_state.AircraftDir.back() != kDirSeparator) m_state.AircraftDir += kDirSeparator;
     // The old rows go at once, not after the folders are listed: nothing stale stays on screen.
     m_list.RemoveAll();
+    // Freeing tens of thousands of rows would hold the window up: the worker does it.
+    auto removed = std::make_shared<RowBatch>(m_list.TakeRemoved());
     m_kind = WorkKind::Scan;
     m_shell.SetWorking(true);
     m_shell.ShowProgress(ListingText(), 0, 0);
     auto report = std::make_shared<ScanReport>();
     m_worker.Start(
-        [base = PathFromUtf8(m_state.AircraftDir), report, this](WorkControl& control) {
+        [base = PathFromUtf8(m_state.AircraftDir), report, removed, this](WorkControl& control) {
+            removed->clear();
             if (m_fileHook) m_fileHook(-1);
             PostingSink sink(control, m_list, m_shell);
             ScanReport done;

@@ -41,35 +41,38 @@ bool RowBefore(const AirfileRow& a, const AirfileRow& b, SortOrder order)
 
 void RowStore::Clear() noexcept
 {
+    // An empty list keeps what an earlier Clear took out, still to be taken.
+    if (!m_rows.empty()) m_removed = std::move(m_rows);
     m_rows.clear();
     m_changed = 0;
 }
 
-std::vector<std::uint32_t> RowStore::Append(std::vector<AirfileRow> rows)
+std::vector<std::uint32_t> RowStore::Append(RowBatch added)
 {
-    for (const AirfileRow& row : rows) TallyChanged(row, +1);
-    const auto before = [this](const AirfileRow& a, const AirfileRow& b) { return RowBefore(a, b, m_order); };
+    for (const std::unique_ptr<AirfileRow>& row : added) TallyChanged(*row, +1);
+    const auto before = [this](const std::unique_ptr<AirfileRow>& a, const std::unique_ptr<AirfileRow>& b) {
+        return RowBefore(*a, *b, m_order);
+    };
     const std::size_t old = m_rows.size();
-    if (m_order.column != SortColumn::Scan) std::sort(rows.begin(), rows.end(), before);
+    if (m_order.column != SortColumn::Scan) std::sort(added.begin(), added.end(), before);
     // Nothing moves when every new row goes after the last one there: scan order, and the common
     // case in a sorted list too.
-    if (m_order.column == SortColumn::Scan || old == 0 || rows.empty() ||
-        !before(rows.front(), m_rows.back())) {
-        m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()),
-                      std::make_move_iterator(rows.end()));
+    if (m_order.column == SortColumn::Scan || old == 0 || added.empty() ||
+        !before(added.front(), m_rows.back())) {
+        m_rows.insert(m_rows.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
         return {};
     }
     // A stable merge, the rows already there first among equals, noting where each of them goes.
     std::vector<std::uint32_t> moved(old);
-    std::vector<AirfileRow> merged;
-    merged.reserve(old + rows.size());
+    RowBatch merged;
+    merged.reserve(old + added.size());
     std::size_t i = 0, j = 0;
-    while (i < old || j < rows.size()) {
-        if (j == rows.size() || (i < old && !before(rows[j], m_rows[i]))) {
+    while (i < old || j < added.size()) {
+        if (j == added.size() || (i < old && !before(added[j], m_rows[i]))) {
             moved[i] = static_cast<std::uint32_t>(merged.size());
             merged.push_back(std::move(m_rows[i++]));
         } else {
-            merged.push_back(std::move(rows[j++]));
+            merged.push_back(std::move(added[j++]));
         }
     }
     m_rows = std::move(merged);
@@ -79,12 +82,11 @@ std::vector<std::uint32_t> RowStore::Append(std::vector<AirfileRow> rows)
 std::vector<std::uint32_t> RowStore::Sort(SortOrder order)
 {
     m_order = order;
-    // Sort positions, then move each row once: rows are large, indices are not.
     std::vector<std::uint32_t> from(m_rows.size());
     std::iota(from.begin(), from.end(), 0u);
     std::sort(from.begin(), from.end(),
-              [&](std::uint32_t a, std::uint32_t b) { return RowBefore(m_rows[a], m_rows[b], order); });
-    std::vector<AirfileRow> rows;
+              [&](std::uint32_t a, std::uint32_t b) { return RowBefore(*m_rows[a], *m_rows[b], order); });
+    RowBatch rows;
     rows.reserve(m_rows.size());
     for (const std::uint32_t i : from) rows.push_back(std::move(m_rows[i]));
     m_rows = std::move(rows);
@@ -93,7 +95,7 @@ std::vector<std::uint32_t> RowStore::Sort(SortOrder order)
 
 void RowStore::SetPendingType(int index, std::uint8_t code)
 {
-    AirfileRow& row = m_rows.at(static_cast<std::size_t>(index));
+    AirfileRow& row = *m_rows.at(static_cast<std::size_t>(index));
     TallyChanged(row, -1);
     row.pendingType = code;
     TallyChanged(row, +1);
@@ -101,17 +103,17 @@ void RowStore::SetPendingType(int index, std::uint8_t code)
 
 void RowStore::SetFailure(int index, std::string failure)
 {
-    m_rows.at(static_cast<std::size_t>(index)).failure = std::move(failure);
+    m_rows.at(static_cast<std::size_t>(index))->failure = std::move(failure);
 }
 
 void RowStore::ClearFailures() noexcept
 {
-    for (AirfileRow& row : m_rows) row.failure.clear();
+    for (const std::unique_ptr<AirfileRow>& row : m_rows) row->failure.clear();
 }
 
 void RowStore::SetFileType(int index, std::uint8_t code)
 {
-    AirfileRow& row = m_rows.at(static_cast<std::size_t>(index));
+    AirfileRow& row = *m_rows.at(static_cast<std::size_t>(index));
     TallyChanged(row, -1);
     row.fileType = row.pendingType = code;
     TallyChanged(row, +1);

@@ -42,7 +42,7 @@ constexpr std::size_t kRowsPerPublish = 64;
 
 // One sub-folder's share of the scan, filled by a reader and emptied in order by the scan.
 struct Slot {
-    std::vector<AirfileRow> rows;  // read and not yet handed over
+    RowBatch rows;  // read and not yet handed over
     int noMarker = 0;
     int unreadable = 0;
     fs::path firstUnreadable;
@@ -190,7 +190,7 @@ private:
                     return;
                 }
                 if (folderKey.empty()) folderKey = SortKey(folder);
-                AirfileRow& row = slot.rows.emplace_back();
+                AirfileRow& row = *slot.rows.emplace_back(std::make_unique<AirfileRow>());
                 row.folder = folder;
                 row.file = file;
                 row.scannedType = row.fileType = row.pendingType = read.type;
@@ -215,7 +215,7 @@ private:
         if (slot.rows.empty()) {
             slot.rows = std::move(read.rows);
         } else {
-            for (AirfileRow& row : read.rows) slot.rows.push_back(std::move(row));
+            for (std::unique_ptr<AirfileRow>& row : read.rows) slot.rows.push_back(std::move(row));
         }
         read.rows.clear();
         if (folderDone) {
@@ -233,11 +233,11 @@ private:
         const std::size_t head = m_head;
         while (m_head < m_slots.size()) {
             Slot& first = m_slots[m_head];
-            for (AirfileRow& row : first.rows) {
-                row.scanIndex = m_scanIndex++;
+            for (std::unique_ptr<AirfileRow>& row : first.rows) {
+                row->scanIndex = m_scanIndex++;
                 m_ready.push_back(std::move(row));
             }
-            first.rows = {};
+            first.rows = RowBatch{};
             if (!first.done) break;
             AddUp(m_report, first, m_folders[m_head]);
             first = Slot{};
@@ -266,7 +266,7 @@ private:
             const bool pending = !m_ready.empty() || m_head != reportedHead;
             const bool due = (!handedRows && !m_ready.empty()) || Clock::now() - last >= interval;
             if (end || (pending && due)) {
-                std::vector<AirfileRow> batch = std::exchange(m_ready, {});
+                RowBatch batch = std::exchange(m_ready, {});
                 reportedHead = m_head;
                 ScanReport handed = m_report;
                 handed.foldersRead = static_cast<int>(reportedHead);
@@ -306,7 +306,7 @@ private:
     bool m_handOverWaits = false;
     bool m_wakeOnRows = false;
     bool m_wakeOnHead = false;
-    std::vector<AirfileRow> m_ready;  // finished rows, in scan order, for the hand-over
+    RowBatch m_ready;  // finished rows, in scan order, for the hand-over
     std::uint32_t m_scanIndex = 0;
     ScanReport m_report;  // the folders before the head
     ScanReport m_handed;  // as of the last hand-over

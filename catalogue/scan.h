@@ -41,7 +41,7 @@ public:
     virtual ~ScanSink() = default;
     virtual void FoldersListed(int folders) = 0;
     // The next rows in scan order; foldersRead counts the folders read to their end so far.
-    virtual void Rows(std::vector<AirfileRow> rows, int foldersRead) = 0;
+    virtual void Rows(RowBatch rows, int foldersRead) = 0;
 };
 
 // Rows for every .air file one folder below `base` that holds a type byte, in the scan's order:

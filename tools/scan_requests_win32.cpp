@@ -32,10 +32,10 @@ class ListSink final : public ScanSink {
 public:
     ListSink(WorkControl& control, MemoryAirfileList& list) : m_control(control), m_list(list) {}
     void FoldersListed(int) override {}
-    void Rows(std::vector<AirfileRow> rows, int) override
+    void Rows(RowBatch rows, int) override
     {
-        m_control.Post([&list = m_list, rows = std::move(rows)]() mutable {
-            if (!rows.empty()) list.Append(std::move(rows));
+        m_control.Post([&list = m_list, rows = std::make_shared<RowBatch>(std::move(rows))] {
+            if (!rows->empty()) list.Append(std::move(*rows));
         });
     }
 

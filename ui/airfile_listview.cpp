@@ -48,7 +48,7 @@ void AirfileListView::RemoveAll()
     Changed();
 }
 
-void AirfileListView::Append(std::vector<AirfileRow> rows)
+void AirfileListView::Append(RowBatch rows)
 {
     const std::vector<std::uint32_t> moved = m_rows.Append(std::move(rows));
     // The marks, the focus and the anchor are the list's, kept by position: the list still has

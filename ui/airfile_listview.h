@@ -41,7 +41,9 @@ public:
     void SetFailure(int position, std::string failure) override;
     void ClearFailures() override { m_rows.ClearFailures(); }
     void RemoveAll() override;
-    void Append(std::vector<AirfileRow> rows) override;
+    [[nodiscard]] RowBatch TakeRemoved() override { return m_rows.TakeRemoved(); }
+    using AirfileList::Append;
+    void Append(RowBatch rows) override;
     void Sort(SortOrder order) override;
     [[nodiscard]] SortOrder Order() const override { return m_rows.Order(); }
     [[nodiscard]] int ChangedCount() const override { return m_rows.ChangedCount(); }

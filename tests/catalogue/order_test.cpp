@@ -132,5 +132,20 @@ TEST(RowOrder, SortsByTheChosenColumnWithMarksAndPendingTypesFollowing)
     }
 }
 
+// The rows a clear takes out wait to be freed elsewhere, also through a second clear of the empty
+// list (choosing a folder clears the list, and the scan it starts clears it again).
+TEST(RowOrder, RemovedRowsWaitUntilTaken)
+{
+    MemoryAirfileList list;
+    list.Append(ScanRows());
+    list.RemoveAll();
+    list.RemoveAll();
+    EXPECT_EQ(list.Count(), 0);
+    const std::vector<std::unique_ptr<AirfileRow>> removed = list.TakeRemoved();
+    ASSERT_EQ(removed.size(), ScanRows().size());
+    EXPECT_EQ(removed.front()->FolderText(), "Cessna 10");
+    EXPECT_TRUE(list.TakeRemoved().empty());
+}
+
 }  // namespace
 }  // namespace korvalis::test

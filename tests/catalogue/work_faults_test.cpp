@@ -105,10 +105,10 @@ public:
     {
     }
     void FoldersListed(int) override {}
-    void Rows(std::vector<AirfileRow> batch, int read) override
+    void Rows(RowBatch batch, int read) override
     {
         if (++batches == m_throwAt) throw std::runtime_error("fault in the hand-over");
-        for (AirfileRow& row : batch) rows.push_back(std::move(row));
+        for (std::unique_ptr<AirfileRow>& row : batch) rows.push_back(std::move(*row));
         foldersRead = read;
         if (m_stopAfterFirst && !rows.empty() && !m_stop.exchange(true) && m_onStop) m_onStop();
     }

@@ -58,13 +58,13 @@ class Collector final : public ScanSink, public WorkControl {
 public:
     explicit Collector(std::size_t stopAfter = SIZE_MAX) : m_stopAfter(stopAfter) {}
     void FoldersListed(int) override {}
-    void Rows(std::vector<AirfileRow> batch, int foldersRead) override
+    void Rows(RowBatch batch, int foldersRead) override
     {
         EXPECT_GE(foldersRead, m_foldersRead) << "folders are handed over in order";
         m_foldersRead = foldersRead;
-        for (AirfileRow& row : batch) {
-            EXPECT_EQ(row.scanIndex, rows.size()) << "rows are handed over in scan order";
-            rows.push_back(std::move(row));
+        for (std::unique_ptr<AirfileRow>& row : batch) {
+            EXPECT_EQ(row->scanIndex, rows.size()) << "rows are handed over in scan order";
+            rows.push_back(std::move(*row));
         }
         if (rows.size() >= m_stopAfter && !m_stop.exchange(true) && m_onStop) m_onStop();
     }
