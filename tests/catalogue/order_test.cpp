@@ -147,5 +147,23 @@ TEST(RowOrder, RemovedRowsWaitUntilTaken)
     EXPECT_TRUE(list.TakeRemoved().empty());
 }
 
+// Growing the list and sorting it move no row: a list of tens of thousands would otherwise hold
+// the window up while every row is moved.
+TEST(RowOrder, RowsStayWhereTheyWereMadeThroughGrowthAndSorts)
+{
+    MemoryAirfileList list;
+    list.Append(ScanRows());
+    std::vector<const AirfileRow*> made;
+    for (int i = 1; i <= list.Count(); ++i) made.push_back(&list.Row(i));
+    std::vector<AirfileRow> more;
+    for (std::uint32_t i = 0; i < 5000; ++i) more.push_back(Row("Zlin", "z.air", 0, 100 + i));
+    list.Append(std::move(more));
+    list.Sort({SortColumn::Folder, true});
+    list.Sort({SortColumn::Scan, false});
+    for (int i = 1; i <= static_cast<int>(made.size()); ++i) {
+        EXPECT_EQ(&list.Row(i), made[static_cast<std::size_t>(i - 1)]) << "row " << i;
+    }
+}
+
 }  // namespace
 }  // namespace korvalis::test
