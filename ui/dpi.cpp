@@ -73,4 +73,14 @@ HFONT CreateMessageFont(UINT dpi)
     return ::CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
+void CentreOver(HWND hwnd, HWND over)
+{
+    RECT outer, self;
+    ::GetWindowRect(over, &outer);
+    ::GetWindowRect(hwnd, &self);
+    const int x = outer.left + ((outer.right - outer.left) - (self.right - self.left)) / 2;
+    const int y = outer.top + ((outer.bottom - outer.top) - (self.bottom - self.top)) / 2;
+    ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace korvalis

@@ -9,6 +9,8 @@ namespace korvalis {
 UINT DpiForWindow(HWND hwnd);
 // Sizes a window so that its client area is clientWidth x clientHeight pixels.
 void SizeClientTo(HWND hwnd, int clientWidth, int clientHeight, bool hasMenu, UINT dpi);
+// Moves a window, keeping its size, so that it stands centred over `over`.
+void CentreOver(HWND hwnd, HWND over);
 // The message font for the DPI; the caller owns the font.
 HFONT CreateMessageFont(UINT dpi);
 

@@ -194,13 +194,7 @@ void FsDialog::Layout()
 
 void FsDialog::CentreOverMain()
 {
-    if (m_main == nullptr) return;
-    RECT main, self;
-    ::GetWindowRect(m_main, &main);
-    ::GetWindowRect(m_hwnd, &self);
-    const int x = main.left + ((main.right - main.left) - (self.right - self.left)) / 2;
-    const int y = main.top + ((main.bottom - main.top) - (self.bottom - self.top)) / 2;
-    ::SetWindowPos(m_hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_main != nullptr) CentreOver(m_hwnd, m_main);
 }
 
 void FsDialog::OnCommand(int id, int code)

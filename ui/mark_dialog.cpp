@@ -121,14 +121,7 @@ private:
 
     void CentreOverOwner()
     {
-        HWND owner = ::GetWindow(m_hwnd, GW_OWNER);
-        if (owner == nullptr) return;
-        RECT main, self;
-        ::GetWindowRect(owner, &main);
-        ::GetWindowRect(m_hwnd, &self);
-        const int x = main.left + ((main.right - main.left) - (self.right - self.left)) / 2;
-        const int y = main.top + ((main.bottom - main.top) - (self.bottom - self.top)) / 2;
-        ::SetWindowPos(m_hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (HWND owner = ::GetWindow(m_hwnd, GW_OWNER); owner != nullptr) CentreOver(m_hwnd, owner);
     }
 
     HWND m_hwnd = nullptr;
