@@ -78,11 +78,19 @@ void AirfileListView::PutMarks(const ListMarks& marks, const std::vector<std::ui
     const auto place = [&](int index) {
         return index >= 0 && static_cast<std::size_t>(index) < to.size() ? static_cast<int>(to[index]) : -1;
     };
+    const int count = m_rows.Count();
+    std::vector<bool> marked(static_cast<std::size_t>(count));
+    for (const std::uint32_t i : marks.marked) {
+        if (const int at = place(static_cast<int>(i)); at >= 0 && at < count)
+            marked[static_cast<std::size_t>(at)] = true;
+    }
+    // The marks go back one call per row, so the fewer calls: from none marked, or from all.
+    const bool fromAll = marks.marked.size() > static_cast<std::size_t>(count / 2);
     BeginChanges();
-    if (!marks.marked.empty()) {
-        ListView_SetItemState(m_list, -1, 0u, LVIS_SELECTED);
-        for (const std::uint32_t i : marks.marked)
-            ListView_SetItemState(m_list, place(static_cast<int>(i)), LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetItemState(m_list, -1, fromAll ? LVIS_SELECTED : 0u, LVIS_SELECTED);
+    for (int i = 0; i < count; ++i) {
+        const bool mark = marked[static_cast<std::size_t>(i)];
+        if (mark != fromAll) ListView_SetItemState(m_list, i, mark ? LVIS_SELECTED : 0u, LVIS_SELECTED);
     }
     if (const int focused = place(marks.focused); focused >= 0)
         ListView_SetItemState(m_list, focused, LVIS_FOCUSED, LVIS_FOCUSED);
@@ -106,33 +114,11 @@ void AirfileListView::EndChanges()
 
 void AirfileListView::Sort(SortOrder order)
 {
-    const int count = m_rows.Count();
-    std::vector<bool> marked(static_cast<std::size_t>(count));
-    int marks = 0;
-    for (int i = ListView_GetNextItem(m_list, -1, LVNI_SELECTED); i >= 0;
-         i = ListView_GetNextItem(m_list, i, LVNI_SELECTED)) {
-        marked[static_cast<std::size_t>(i)] = true;
-        ++marks;
-    }
-    const int focused = ListView_GetNextItem(m_list, -1, LVNI_FOCUSED);
-    const int anchor = ListView_GetSelectionMark(m_list);  // where a Shift+click extends from
-
+    const ListMarks marks = TakeMarks();
     const std::vector<std::uint32_t> from = m_rows.Sort(order);
-
-    // The marks go back one call per row, so the fewer calls: from none marked, or from all.
-    BeginChanges();
-    const bool fromAll = marks > count / 2;
-    ListView_SetItemState(m_list, -1, fromAll ? LVIS_SELECTED : 0u, LVIS_SELECTED);
-    for (int i = 0; i < count; ++i) {
-        const bool mark = marked[from[static_cast<std::size_t>(i)]];
-        if (mark != fromAll) ListView_SetItemState(m_list, i, mark ? LVIS_SELECTED : 0u, LVIS_SELECTED);
-        if (focused >= 0 && from[static_cast<std::size_t>(i)] == static_cast<std::uint32_t>(focused)) {
-            ListView_SetItemState(m_list, i, LVIS_FOCUSED, LVIS_FOCUSED);
-        }
-        if (anchor >= 0 && from[static_cast<std::size_t>(i)] == static_cast<std::uint32_t>(anchor))
-            ListView_SetSelectionMark(m_list, i);
-    }
-    EndChanges();
+    std::vector<std::uint32_t> to(from.size());
+    for (std::size_t i = 0; i < from.size(); ++i) to[from[i]] = static_cast<std::uint32_t>(i);
+    PutMarks(marks, to);
     Changed();
 }
 
