@@ -124,6 +124,13 @@ void AirfileListView::Sort(SortOrder order)
 
 int AirfileListView::MarkedCount() const { return static_cast<int>(ListView_GetSelectedCount(m_list)); }
 
+void AirfileListView::FocusOn(int index)
+{
+    ListView_SetItemState(m_list, index, LVIS_FOCUSED, LVIS_FOCUSED);
+    ListView_SetSelectionMark(m_list, index);
+    ListView_EnsureVisible(m_list, index, FALSE);
+}
+
 void AirfileListView::Redraw(int index) const
 {
     if (m_changing == 0) ListView_RedrawItems(m_list, index, index);

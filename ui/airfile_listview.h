@@ -51,6 +51,8 @@ public:
     void EndChanges() override;
 
     [[nodiscard]] int MarkedCount() const;
+    // Gives the row at `index` the focus, in sight, and makes it where Shift+click extends from.
+    void FocusOn(int index);
     // The text of a cell (column 0..2) and its tooltip, as UTF-16 for the controls; by index from 0.
     [[nodiscard]] std::wstring CellText(int index, int column) const;
     [[nodiscard]] std::wstring CellTip(int index, int column) const;

@@ -1,7 +1,5 @@
 #include "ui/main_window.h"
 
-#include <commctrl.h>
-
 #include "catalogue/name_match.h"
 #include "core/text.h"
 
@@ -37,12 +35,7 @@ void MainWindow::ShowMarkOutcome(const MarkResult& result, const std::string& so
         ShowOutcome(NoRowMatchesText(sought));
         return;
     }
-    // The first row found gets the focus, in sight, and Shift+click extends from it.
-    HWND list = m_rows.Handle();
-    const int index = result.first - 1;
-    ListView_SetItemState(list, index, LVIS_FOCUSED, LVIS_FOCUSED);
-    ListView_SetSelectionMark(list, index);
-    ListView_EnsureVisible(list, index, FALSE);
+    m_rows.FocusOn(result.first - 1);  // the first row found
     ShowOutcome(MarkedRowsText(m_rows.MarkedCount()));
 }
 

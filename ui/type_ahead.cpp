@@ -32,18 +32,16 @@ bool TypeAhead::Take(AirfileListView& rows, UINT message, WPARAM wParam, const s
 
 void TypeAhead::Find(AirfileListView& rows, bool next)
 {
-    HWND list = rows.Handle();
-    const int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+    const int focused = ListView_GetNextItem(rows.Handle(), -1, LVNI_FOCUSED);
     // The same letter again goes on to the next row that begins with it, as in Explorer.
     const bool repeated = m_text.size() > 1 && std::all_of(m_text.begin(), m_text.end(),
                                                            [&](wchar_t c) { return c == m_text[0]; });
     const std::wstring sought = repeated ? m_text.substr(0, 1) : m_text;
     const int found = rows.FindFolder(sought, next || repeated ? focused + 1 : std::max(focused, 0), true);
     if (found < 0) return;
-    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
-    ListView_SetItemState(list, found, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_SetSelectionMark(list, found);
-    ListView_EnsureVisible(list, found, FALSE);
+    rows.SetAllMarked(false);
+    rows.SetMarked(found + 1, true);
+    rows.FocusOn(found);
 }
 
 }  // namespace korvalis
