@@ -45,6 +45,8 @@ bool EnumerateFolderEntries(const fs::path& folder, const EntryCallback& each, s
         const bool directory = it->is_directory(typeError);  // follows a symbolic link
         each(name, typeError ? std::nullopt : std::optional<bool>(directory));
     }
+    // An error while moving on ends the loop as the end would: the listing broke off.
+    if (ec) return Failed(ec, error);
     return true;
 }
 
@@ -58,6 +60,7 @@ bool EnumerateAirFiles(const fs::path& folder, const NameCallback& each, std::in
         std::error_code typeError;
         if (MatchesAirPattern(name.native()) && !it->is_directory(typeError)) each(name);
     }
+    if (ec) return Failed(ec, error);
     return true;
 }
 

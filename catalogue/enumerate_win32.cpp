@@ -21,17 +21,23 @@ bool FindAll(const fs::path& pattern, Each each, std::int32_t* failure)
     const DWORD error = first == INVALID_HANDLE_VALUE ? ::GetLastError() : ERROR_SUCCESS;
     UniqueFindHandle find(first);
     // "File not found" is an empty answer, not a failure: a drive's root has no "." entry, so
-    // an empty root matches nothing, nor does "*.air" in a folder without such files. A
-    // missing path or a drive that is not ready answers otherwise.
+    // an empty root matches nothing, nor does "*.air" in a folder without such files. Wine 8
+    // answers "no more files" where the only match is a link to nothing. A missing path or a
+    // drive that is not ready answers otherwise.
     if (!find) {
-        if (error == ERROR_FILE_NOT_FOUND) return true;
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) return true;
         if (failure != nullptr) *failure = static_cast<std::int32_t>(error);
         return false;
     }
     do {
         each(data);
     } while (::FindNextFileW(find.Get(), &data));
-    return true;
+    // Only "no more files" is the end; anything else (a share that dropped) broke the listing
+    // off after the entries delivered so far.
+    const DWORD last = ::GetLastError();
+    if (last == ERROR_NO_MORE_FILES) return true;
+    if (failure != nullptr) *failure = static_cast<std::int32_t>(last);
+    return false;
 }
 
 fs::path WithPattern(const fs::path& folder, const wchar_t* pattern)
