@@ -1,10 +1,11 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
-
-#include "catalogue/sync.h"
 
 namespace korvalis {
 
@@ -14,7 +15,9 @@ using ThreadStart = std::function<std::thread(std::function<void()> body)>;
 std::thread StartThread(std::function<void()> body);
 
 // Threads that read files for the scans, started at the first scan and kept until Shutdown,
-// below normal priority. One task at a time, run by several of them at once.
+// below normal priority. One task at a time, run by several of them at once. A reader the
+// system holds in a read can be counted out: the pool no longer waits for it nor hands it work,
+// and it ends on its own once its task returns.
 class ReaderPool {
 public:
     explicit ReaderPool(unsigned threads, ThreadStart start = StartThread);
@@ -24,26 +27,30 @@ public:
 
     [[nodiscard]] unsigned Size() const noexcept { return m_size; }
     // Has `count` readers (at most Size()) run `task`, which must not throw, and returns at
-    // once. Throws when a reader cannot be started or after Shutdown; no reader runs it then.
+    // once. Readers counted out are replaced first. Throws when a reader cannot be started or
+    // after Shutdown; no reader runs it then. The task is kept alive until every reader that
+    // took it has come back, counted out or not.
     void Begin(std::function<void()> task, unsigned count);
-    // Returns when every reader that took the task has come back from it.
-    void Wait() noexcept;
-    // Ends the readers, after their task; for the program's end.
+    // Returns when every reader that took the task has come back from it; with a `grace`, at the
+    // latest once it has passed, the readers still out counted out of the pool.
+    void Wait(std::optional<std::chrono::milliseconds> grace = std::nullopt) noexcept;
+    // Ends the idle readers and counts out any still in a task; for the program's end.
     void Shutdown() noexcept;
 
 private:
-    void ReaderMain() noexcept;
+    struct Core;
+    struct Seat;
+    struct Reader {
+        std::thread thread;
+        std::shared_ptr<Seat> seat;
+    };
+    static void ReaderMain(const std::shared_ptr<Core>& core, const std::shared_ptr<Seat>& seat) noexcept;
+    void CountOutBusy() noexcept;  // with the core's lock held
 
     const unsigned m_size;
     ThreadStart m_start;
-    SyncMutex m_mutex;
-    SyncCondition m_taskReady;
-    SyncCondition m_taskDone;
-    std::function<void()> m_task;
-    unsigned m_unclaimed = 0;  // readers still to take the task
-    unsigned m_busy = 0;       // readers that took it and have not come back
-    bool m_quit = false;
-    std::vector<std::thread> m_threads;
+    std::shared_ptr<Core> m_core;  // shared with every reader, so one counted out outlives the pool
+    std::vector<Reader> m_readers;
 };
 
 }  // namespace korvalis
