@@ -22,6 +22,17 @@ struct PaceInput {
     bool windowBusy = false;                 // the window has not yet taken the last update
 };
 
-bool UpdateDue(const PaceInput& in);
+// The two times of the rule; tests and benchmarks may set their own.
+struct PaceTimes {
+    std::chrono::milliseconds interval = kUpdateInterval;
+    std::chrono::milliseconds longestQuiet = kLongestQuiet;
+};
+
+bool UpdateDue(const PaceInput& in, const PaceTimes& times = {});
+
+// When something new waits and UpdateDue did not find it due: how long until it may be, so the
+// caller looks again then (while the window is busy, after another interval). Never longer than
+// the rest of the quiet time, never 0.
+std::chrono::milliseconds UntilDueAgain(const PaceInput& in, const PaceTimes& times = {});
 
 }  // namespace korvalis

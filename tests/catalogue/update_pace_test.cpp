@@ -37,5 +37,34 @@ TEST(UpdateDue, FirstRowsAtOnceThenAtMostTenTimesASecondAndAShareOfTheRun)
     for (const Case& c : cases) EXPECT_EQ(UpdateDue(c.in), c.due) << c.name;
 }
 
+// Something read and not yet shown is looked at again by the time it may be due: never later
+// than the quiet second, never at once.
+TEST(UntilDueAgain, NoLaterThanTheQuietSecondWhileAnythingWaits)
+{
+    struct Case {
+        const char* name;
+        PaceInput in;
+        milliseconds wait;
+    };
+    // sinceLast, doneSinceLast, total, rowsShown, rowsPending, windowBusy
+    const Case cases[] = {
+        {"within the interval: at its end", {milliseconds(30), 1, 20000, true, true, false}, milliseconds(70)},
+        {"short of a share: another interval", {milliseconds(400), 1, 20000, true, true, false}, milliseconds(100)},
+        {"short of a share near the quiet second: at that second",
+         {milliseconds(950), 1, 20000, true, true, false},
+         milliseconds(50)},
+        {"the window busy past the quiet second: another interval",
+         {milliseconds(3000), 1, 20000, true, true, true},
+         milliseconds(100)},
+        {"the window busy at the end of the interval: another one",
+         {milliseconds(100), 1, 20000, true, true, true},
+         milliseconds(100)},
+    };
+    for (const Case& c : cases) EXPECT_EQ(UntilDueAgain(c.in), c.wait) << c.name;
+    const PaceTimes atOnce{milliseconds(0), milliseconds(0)};
+    EXPECT_EQ(UntilDueAgain({milliseconds(0), 1, 3, true, true, true}, atOnce), milliseconds(1))
+        << "times of 0 wait the least there is";
+}
+
 }  // namespace
 }  // namespace korvalis
