@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <iterator>
 #include <memory>
 #include <optional>
 
@@ -27,8 +26,8 @@ std::chrono::milliseconds SinceLast(Clock::time_point last)
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - last);
 }
 
-// Hands a scan's rows and progress to the list's thread, gathered into updates at the pace
-// UpdateDue sets; the window clears `busy` when it has taken one.
+// Hands a scan's rows and progress to the list's thread, each batch as the scan's hand-over
+// gives it, which paces them; the window clears `busy` when it has taken one.
 class PostingSink final : public ScanSink {
 public:
     PostingSink(WorkControl& control, AirfileList& list, CatalogueShell& shell)
@@ -44,55 +43,22 @@ public:
     }
     void Rows(RowBatch rows, int foldersRead) override
     {
-        if (m_pending.empty()) {
-            m_pending = std::move(rows);
-        } else {
-            m_pending.insert(m_pending.end(), std::make_move_iterator(rows.begin()),
-                             std::make_move_iterator(rows.end()));
-        }
-        m_foldersRead = foldersRead;
-        PaceInput pace;
-        pace.sinceLast = SinceLast(m_last);
-        pace.doneSinceLast = m_foldersRead - m_shownFolders;
-        pace.total = m_folders;
-        pace.rowsShown = m_rowsShown;
-        pace.rowsPending = !m_pending.empty();
-        pace.windowBusy = m_busy->load();
-        if (UpdateDue(pace)) Deliver();
-    }
-    // Whatever is still gathered, once the scan is over.
-    void Flush()
-    {
-        if (!m_pending.empty() || m_foldersRead != m_shownFolders) Deliver();
-    }
-
-private:
-    void Deliver()
-    {
         m_busy->store(true);
-        m_rowsShown = m_rowsShown || !m_pending.empty();
-        m_shownFolders = m_foldersRead;
-        m_last = Clock::now();
         // Shared, as a posted closure must be copyable; only this one ever holds the rows.
-        auto rows = std::make_shared<RowBatch>(std::exchange(m_pending, {}));
-        m_control.Post([&list = m_list, &shell = m_shell, busy = m_busy, rows, foldersRead = m_foldersRead,
-                        folders = m_folders] {
-            if (!rows->empty()) list.Append(std::move(*rows));
-            shell.ShowProgress(ReadingText(std::min(foldersRead + 1, folders), folders), foldersRead,
-                               folders);
+        auto batch = std::make_shared<RowBatch>(std::move(rows));
+        m_control.Post([&list = m_list, &shell = m_shell, busy = m_busy, batch, foldersRead, folders = m_folders] {
+            if (!batch->empty()) list.Append(std::move(*batch));
+            shell.ShowProgress(ReadingText(std::min(foldersRead + 1, folders), folders), foldersRead, folders);
             busy->store(false);
         });
     }
+    [[nodiscard]] bool WindowBusy() const override { return m_busy->load(); }
 
+private:
     WorkControl& m_control;
     AirfileList& m_list;
     CatalogueShell& m_shell;
     int m_folders = 0;
-    RowBatch m_pending;
-    int m_foldersRead = 0;
-    int m_shownFolders = 0;
-    bool m_rowsShown = false;
-    Clock::time_point m_last = Clock::now();
     std::shared_ptr<std::atomic<bool>> m_busy = std::make_shared<std::atomic<bool>>(false);
 };
 
@@ -130,14 +96,8 @@ void Catalogue::Load_Airfiles()
             removed->clear();
             if (m_fileHook) m_fileHook(-1);
             PostingSink sink(control, m_list, m_shell);
-            ScanReport done;
-            try {
-                done = ScanAircraftDir(base, m_worker.Readers(), control, sink, kUpdateInterval);
-            } catch (...) {
-                sink.Flush();  // the rows read before the fault stay on screen
-                throw;
-            }
-            sink.Flush();
+            // The scan hands over everything it read before it returns, whatever ended it.
+            const ScanReport done = ScanAircraftDir(base, m_worker.Readers(), control, sink);
             control.Post([report, done] { *report = done; });
         },
         [this, report](bool failed) {

@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <atomic>
 
-#include "catalogue/enumerate.h"
+#include <memory>
+
 #include "catalogue/guarded.h"
-#include "catalogue/row_text.h"
 #include "catalogue/sort_key.h"
-#include "core/airfile.h"
 
 namespace fs = std::filesystem;
 
@@ -16,6 +15,26 @@ namespace korvalis {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// After a stop, how long the scan waits for readers between two files, so they stay in the pool;
+// one still out after that is in a read the system holds, and the scan goes without it.
+constexpr std::chrono::milliseconds kReaderGrace{20};
+
+class RealScanFileSystem final : public ScanFileSystem {
+public:
+    bool ListEntries(const fs::path& folder, const EntryCallback& each, std::int32_t* error) const override
+    {
+        return EnumerateFolderEntries(folder, each, error);
+    }
+    bool ListAirFiles(const fs::path& folder, const NameCallback& each, std::int32_t* error) const override
+    {
+        return EnumerateAirFiles(folder, each, error);
+    }
+    AirfileRead ReadType(const fs::path& file, const StopCheck& stop) const override
+    {
+        return ReadAirfileTypeOf(file, stop);
+    }
+};
 
 // Readers run at most this many folders ahead of the first one not yet handed over, so memory
 // stays bounded when one folder is slow.
@@ -69,18 +88,21 @@ void AddUp(ScanReport& report, const Slot& slot, const fs::path& folder)
 
 // The readers take folders in order and read them outside the lock; they take the lock once per
 // folder (and per kRowsPerPublish rows of a long one). Whoever finishes the first unfinished
-// folder moves the head on and queues its rows; the hand-over takes them every interval. Waits
-// and wakes happen only where somebody waits, so a scan asks the system for few of either.
-class ParallelScan {
+// folder moves the head on and queues its rows; the hand-over takes them at the pace UpdateDue
+// sets. Waits and wakes happen only where somebody waits, so a scan asks the system for few of
+// either. Shared by the readers' task: a reader held in a read past the scan's end still finds
+// everything it uses.
+class ParallelScan : public std::enable_shared_from_this<ParallelScan> {
 public:
-    ParallelScan(const fs::path& base, std::vector<fs::path> folders, WorkControl& control)
-        : m_base(base), m_folders(std::move(folders)), m_slots(m_folders.size()), m_control(control)
+    ParallelScan(const fs::path& base, std::vector<fs::path> folders, WorkControl& control,
+                 const ScanFileSystem& files)
+        : m_base(base), m_folders(std::move(folders)), m_slots(m_folders.size()), m_control(control), m_files(files)
     {
         m_report.folders = static_cast<int>(m_folders.size());
         m_handed = m_report;
     }
 
-    ScanReport Run(ReaderPool& pool, ScanSink& sink, std::chrono::milliseconds interval)
+    ScanReport Run(ReaderPool& pool, ScanSink& sink, const PaceTimes& pace)
     {
         // A stop wakes everyone who waits, so nobody polls for it. The handler goes on every way
         // out: it points at this object.
@@ -95,23 +117,28 @@ public:
             const unsigned readers = static_cast<unsigned>(
                 std::min<std::size_t>(pool.Size(), std::max<std::size_t>(m_folders.size(), 1)));
             pool.Begin(
-                [this] {
+                [scan = shared_from_this()] {
                     Guarded(
-                        "scan reader", 0, [this] { ReadFolders(); },
-                        [this]() noexcept {
-                            m_fault = true;
-                            Quit();
+                        "scan reader", 0, [&scan] { scan->ReadFolders(); },
+                        [&scan]() noexcept {
+                            scan->m_fault = true;
+                            scan->Quit();
                         });
                 },
                 readers);
             begun = true;
-            HandOver(sink, interval);
+            HandOver(sink, pace);
         } catch (...) {
             m_fault = true;
         }
+        std::unique_lock<SyncMutex> lock(m_mutex);
+        // At the end every folder is read and the readers are on their way back; after a stop
+        // or fault one may be in a read that does not return.
+        const bool complete = m_head == m_slots.size();
+        lock.unlock();
         Quit();
-        if (begun) pool.Wait();
-        std::lock_guard<SyncMutex> lock(m_mutex);
+        if (begun) pool.Wait(complete ? std::nullopt : std::optional<std::chrono::milliseconds>(kReaderGrace));
+        lock.lock();
         ScanReport report = m_handed;
         report.stopped = m_fault || m_handed.foldersRead < m_handed.folders;
         report.fault = m_fault;
@@ -159,12 +186,12 @@ private:
     Slot ReadFolder(std::size_t index)
     {
         const fs::path& folder = m_folders[index];
-        const fs::path folderPath = JoinName(m_base, folder);
+        const fs::path folderPath = m_base / folder;
         Slot slot;
         std::string folderKey;
         bool cut = false;
         const StopCheck stop = [this] { return m_quit.load(); };
-        const bool listed = EnumerateAirFiles(
+        const bool listed = m_files.ListAirFiles(
             folderPath,
             [&](const fs::path& file) {
                 if (!EndsWithAirExtension(file) || cut) return;
@@ -172,7 +199,7 @@ private:
                     cut = true;  // stopped between two files
                     return;
                 }
-                const AirfileRead read = ReadAirfileTypeOf(JoinName(folderPath, file), stop);
+                const AirfileRead read = m_files.ReadType(folderPath / file, stop);
                 if (read.outcome == AirfileRead::Outcome::Stopped) {
                     cut = true;  // stopped inside a long file: it counts as not reached
                     return;
@@ -253,9 +280,11 @@ private:
         }
     }
 
-    // Hands the queued rows over in folder order: the first ones at once, later ones every
-    // interval, so the window's thread gets batches, not a stream.
-    void HandOver(ScanSink& sink, std::chrono::milliseconds interval)
+    // Hands the queued rows over in folder order, at the pace UpdateDue sets: the first ones at
+    // once, later ones in batches, so the window's thread gets batches, not a stream. While
+    // anything read waits, the hand-over looks again when it may be due; with nothing waiting it
+    // sleeps until the next rows or folder, and the end always wakes it.
+    void HandOver(ScanSink& sink, const PaceTimes& times)
     {
         bool handedRows = false;
         std::size_t reportedHead = 0;
@@ -263,9 +292,15 @@ private:
         std::unique_lock<SyncMutex> lock(m_mutex);
         for (;;) {
             const bool end = m_head == m_slots.size() || m_quit;
-            const bool pending = !m_ready.empty() || m_head != reportedHead;
-            const bool due = (!handedRows && !m_ready.empty()) || Clock::now() - last >= interval;
-            if (end || (pending && due)) {
+            PaceInput pace;
+            pace.sinceLast = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - last);
+            pace.doneSinceLast = static_cast<int>(m_head - reportedHead);
+            pace.total = static_cast<int>(m_slots.size());
+            pace.rowsShown = handedRows;
+            pace.rowsPending = !m_ready.empty();
+            const bool pending = pace.rowsPending || pace.doneSinceLast > 0;
+            if (pending && !end) pace.windowBusy = sink.WindowBusy();
+            if (end || UpdateDue(pace, times)) {
                 RowBatch batch = std::exchange(m_ready, {});
                 reportedHead = m_head;
                 ScanReport handed = m_report;
@@ -279,13 +314,13 @@ private:
                 if (end) return;
                 continue;  // readers went on meanwhile: look again before waiting
             }
-            // Pending rows wait for the interval unless they are the first; with nothing pending,
-            // the next rows or folder make something to hand over. The end always wakes.
+            // Until the first rows are shown they wake the hand-over; with nothing pending, the
+            // next rows or folder do.
             m_wakeOnRows = !handedRows || !pending;
             m_wakeOnHead = !pending;
             m_handOverWaits = true;
             if (pending) {
-                m_handOverMayGo.WaitUntil(lock, last + interval);
+                m_handOverMayGo.WaitUntil(lock, Clock::now() + UntilDueAgain(pace, times));
             } else {
                 m_handOverMayGo.Wait(lock);
             }
@@ -293,10 +328,11 @@ private:
         }
     }
 
-    const fs::path& m_base;
+    const fs::path m_base;
     const std::vector<fs::path> m_folders;
     std::vector<Slot> m_slots;
-    WorkControl& m_control;
+    WorkControl& m_control;  // the worker's thread only
+    const ScanFileSystem& m_files;
     SyncMutex m_mutex;
     SyncCondition m_readersMayGo;
     SyncCondition m_handOverMayGo;
@@ -316,8 +352,14 @@ private:
 
 }  // namespace
 
+const ScanFileSystem& RealFileSystem()
+{
+    static const RealScanFileSystem files;
+    return files;
+}
+
 ScanReport ScanAircraftDir(const fs::path& base, ReaderPool& readers, WorkControl& control, ScanSink& sink,
-                           std::chrono::milliseconds interval)
+                           const PaceTimes& pace, const ScanFileSystem& files)
 {
     ScanReport report;
     // Whatever throws, the work gets a report of how far it came, not an exception.
@@ -325,27 +367,35 @@ ScanReport ScanAircraftDir(const fs::path& base, ReaderPool& readers, WorkContro
         // Every entry is examined, the first one included: at a drive's root there is no "."
         // to come first, and the first sub-folder would otherwise be lost.
         std::vector<fs::path> folders;
-        const bool listed = EnumerateFolderEntries(
+        bool anyEntry = false;
+        const bool listed = files.ListEntries(
             base,
             [&](const fs::path& name, std::optional<bool> isDirectory) {
+                anyEntry = true;
                 if (name.empty() || name == "." || name == "..") return;
                 // An entry whose attributes cannot be read is kept; its file pass simply finds nothing.
                 if (isDirectory.value_or(true)) folders.push_back(name);
             },
             &report.baseError);
-        if (!listed) {
+        // A listing that fails before its first entry could not be made at all; one that fails
+        // later broke off (a share that dropped), and the folders found so far are still read.
+        if (!listed && !anyEntry) {
             report.baseUnlistable = true;
             sink.FoldersListed(0);
             return report;
         }
+        report.baseBrokeOff = !listed;
         report.folders = static_cast<int>(folders.size());
         sink.FoldersListed(report.folders);
         if (control.StopRequested()) {
             report.stopped = true;
             return report;
         }
-        ParallelScan scan(base, std::move(folders), control);
-        return scan.Run(readers, sink, interval);
+        const auto scan = std::make_shared<ParallelScan>(base, std::move(folders), control, files);
+        ScanReport scanned = scan->Run(readers, sink, pace);
+        scanned.baseBrokeOff = report.baseBrokeOff;
+        scanned.baseError = report.baseError;
+        return scanned;
     } catch (...) {
         report.stopped = true;
         report.fault = true;
@@ -354,10 +404,10 @@ ScanReport ScanAircraftDir(const fs::path& base, ReaderPool& readers, WorkContro
 }
 
 ScanReport ScanAircraftDir(const fs::path& base, unsigned readers, WorkControl& control, ScanSink& sink,
-                           std::chrono::milliseconds interval)
+                           const PaceTimes& pace, const ScanFileSystem& files)
 {
     ReaderPool pool(readers);
-    return ScanAircraftDir(base, pool, control, sink, interval);
+    return ScanAircraftDir(base, pool, control, sink, pace, files);
 }
 
 }  // namespace korvalis

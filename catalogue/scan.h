@@ -6,8 +6,11 @@
 #include <vector>
 
 #include "catalogue/airfile_row.h"
+#include "catalogue/enumerate.h"
 #include "catalogue/reader_pool.h"
+#include "catalogue/update_pace.h"
 #include "catalogue/worker.h"
+#include "core/airfile.h"
 
 namespace korvalis {
 
@@ -28,7 +31,8 @@ struct ScanReport {
     ScanFailure firstUnreadable;
     ScanFailure firstUnlistable;
     bool baseUnlistable = false;  // the aircraft directory itself could not be listed
-    std::int32_t baseError = 0;
+    bool baseBrokeOff = false;    // its listing broke off after `folders` folders
+    std::int32_t baseError = 0;   // why, for either
     int folders = 0;      // sub-folders listed
     int foldersRead = 0;  // of them, read to the end, in order
     bool stopped = false;
@@ -42,20 +46,37 @@ public:
     virtual void FoldersListed(int folders) = 0;
     // The next rows in scan order; foldersRead counts the folders read to their end so far.
     virtual void Rows(RowBatch rows, int foldersRead) = 0;
+    // Whether the window has not yet taken the last rows handed over.
+    [[nodiscard]] virtual bool WindowBusy() const { return false; }
 };
+
+// What the scan asks of the file system, each as enumerate.h and ReadAirfileTypeOf say. The
+// readers call it, so it must outlive every reader of a scan; the real one lives as long as the
+// program.
+class ScanFileSystem {
+public:
+    virtual ~ScanFileSystem() = default;
+    virtual bool ListEntries(const std::filesystem::path& folder, const EntryCallback& each,
+                             std::int32_t* error) const = 0;
+    virtual bool ListAirFiles(const std::filesystem::path& folder, const NameCallback& each,
+                              std::int32_t* error) const = 0;
+    virtual AirfileRead ReadType(const std::filesystem::path& file, const StopCheck& stop) const = 0;
+};
+const ScanFileSystem& RealFileSystem();
 
 // Rows for every .air file one folder below `base` that holds a type byte, in the scan's order:
 // sub-folders as the folder enumeration returns them (hidden and system ones left out), files as
 // each folder's "*.air" enumeration returns them. The sub-folders are all listed first; their
 // files are then read by the `readers`, handed out in order, and the rows come back in order,
-// in batches at most `interval` apart. Stops between two files when the control says so. Does
-// not throw: a fault ends the scan with `fault` set and the counts of what was handed over.
+// in batches at the `pace` UpdateDue sets. Stops between two files when the control says so,
+// and then returns without waiting for a reader the system holds in a read. Does not throw: a
+// fault ends the scan with `fault` set and the counts of what was handed over.
 ScanReport ScanAircraftDir(const std::filesystem::path& base, ReaderPool& readers, WorkControl& control,
-                           ScanSink& sink,
-                           std::chrono::milliseconds interval = std::chrono::milliseconds(40));
+                           ScanSink& sink, const PaceTimes& pace = {},
+                           const ScanFileSystem& files = RealFileSystem());
 // The same with `readers` threads of its own, for the tests and benchmarks.
 ScanReport ScanAircraftDir(const std::filesystem::path& base, unsigned readers, WorkControl& control,
-                           ScanSink& sink,
-                           std::chrono::milliseconds interval = std::chrono::milliseconds(40));
+                           ScanSink& sink, const PaceTimes& pace = {},
+                           const ScanFileSystem& files = RealFileSystem());
 
 }  // namespace korvalis

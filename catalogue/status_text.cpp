@@ -62,6 +62,9 @@ std::string ScanOutcomeText(const ScanReport& report, const std::string& aircraf
         return folder + ": " + ErrorText(report.baseError);
     }
     std::vector<std::string> parts;
+    if (report.baseBrokeOff)
+        parts.push_back("The listing of the directory broke off after " +
+                        Counted(report.folders, "folder", "folders") + ": " + ErrorText(report.baseError));
     if (report.stopped)
         parts.push_back("Stopped after " + Thousands(report.foldersRead) + " of " +
                         Counted(report.folders, "folder", "folders"));

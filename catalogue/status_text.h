@@ -18,8 +18,8 @@ std::string ReadingText(int folder, int folders);
 std::string WritingText(int file, int files);
 std::string RestoringText(int file, int files);
 
-// Part two once a scan is over, joined by "; ", each only when there is something to say: how
-// far a stopped scan got, the .air files without a type marker, those that could not be read
+// Part two once a scan is over, joined by "; ", each only when there is something to say: where
+// the directory's own listing broke off, how far a stopped scan got, the .air files without a type marker, those that could not be read
 // and the folders that could not be listed, each failure with the first of its kind and why.
 // When the aircraft directory itself could not be listed, why: "FOLDER: REASON".
 std::string ScanOutcomeText(const ScanReport& report, const std::string& aircraftDir);

@@ -5,7 +5,9 @@
 #include <tuple>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/enumerate.h"
 #include "catalogue/error_text.h"
+#include "catalogue/scan.h"
 #include "core/airfile.h"
 #include "core/text.h"
 #include "tests/support/catalogue_rig.h"
@@ -187,6 +189,116 @@ TEST(Load_Airfiles, CountsWhatItCouldNotReadApart)
     EXPECT_EQ(list.Count(), 1);
 }
 #endif
+
+// Made by support/make_folders.sh: a folder whose only .air entry is a link to nothing. Under
+// Wine 8 its "*.air" listing answers "no more files" at once: an empty folder, not one that
+// could not be listed. Natively the link is listed and cannot be opened.
+TEST(Load_Airfiles, AFolderWhoseOnlyFileIsALinkToNothing)
+{
+    const fs::path dir = fs::path(KORVALIS_TEST_TMP) / "broken-link" / "Aircraft";
+    ASSERT_TRUE(fs::exists(dir / "AI Broken Link A320")) << "the folder was not made";
+    SessionState state{DirText(dir), {}, {}, {}};
+    MemoryAirfileList list;
+    RecordingShell shell;
+    CatalogueRig(state, list, shell).Load_Airfiles();
+    ASSERT_EQ(shell.outcomes.size(), 1u);
+#ifdef _WIN32
+    EXPECT_EQ(shell.outcomes.back().find("could not be listed"), std::string::npos) << shell.outcomes.back();
+#else
+    EXPECT_EQ(shell.outcomes.back(), "1 could not be read: AI Broken Link A320/x.air: " + ErrorText(ENOENT));
+#endif
+    EXPECT_EQ(list.Count(), 0);
+}
+
+// The file system as it is, but with one listing that breaks off after some entries, as a
+// share that drops does. Listings cannot be made to break on a real file system.
+class BreakingListing final : public ScanFileSystem {
+public:
+    BreakingListing(fs::path folder, int after) : m_folder(std::move(folder)), m_after(after) {}
+    static constexpr std::int32_t kDropped = 64;
+
+    bool ListEntries(const fs::path& folder, const EntryCallback& each, std::int32_t* error) const override
+    {
+        if (folder != m_folder) return RealFileSystem().ListEntries(folder, each, error);
+        int seen = 0;
+        RealFileSystem().ListEntries(
+            folder, [&](const fs::path& name, std::optional<bool> isDirectory) {
+                if (seen++ < m_after) each(name, isDirectory);
+            },
+            error);
+        *error = kDropped;
+        return false;
+    }
+    bool ListAirFiles(const fs::path& folder, const NameCallback& each, std::int32_t* error) const override
+    {
+        if (folder != m_folder) return RealFileSystem().ListAirFiles(folder, each, error);
+        return ListEntries(
+            folder, [&](const fs::path& name, std::optional<bool>) { each(name); }, error);
+    }
+    AirfileRead ReadType(const fs::path& file, const StopCheck& stop) const override
+    {
+        return RealFileSystem().ReadType(file, stop);
+    }
+
+private:
+    fs::path m_folder;
+    int m_after;
+};
+
+class Collected final : public ScanSink, public WorkControl {
+public:
+    void FoldersListed(int) override {}
+    void Rows(RowBatch batch, int) override { rows += static_cast<int>(batch.size()); }
+    bool StopRequested() const override { return false; }
+    void SetStopHandler(std::function<void()>) override {}
+    void Post(std::function<void()>) override {}
+    int rows = 0;
+};
+
+// What was listed before the break is read and kept; the break is told with the system's reason.
+TEST(ScanListing, ABreakKeepsWhatCameBeforeItAndSaysWhy)
+{
+    const fs::path dir = FreshTestDir() / "Aircraft";
+    for (int i = 0; i < 6; ++i) Put(dir / ("Plane " + std::to_string(i)) / "plane.air", AirOfType(0));
+    for (int i = 0; i < 5; ++i) Put(dir / "Big" / ("big" + std::to_string(i) + ".air"), AirOfType(1));
+    struct Case {
+        const char* name;
+        fs::path breaks;
+        int after;
+        int rows, folders, unlistable;
+        bool baseBrokeOff;
+    };
+    const Case cases[] = {
+        {"the directory's listing, after 3 of its 7 folders", dir, 3, -1, 3, 0, true},
+        {"a folder's listing, after 2 of its 5 files", dir / "Big", 2, 8, 7, 1, false},
+        {"the directory's listing before any entry", dir, 0, 0, 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const BreakingListing files(c.breaks, c.after);
+        Collected sink;
+        const ScanReport report = ScanAircraftDir(dir, 2, sink, sink, {}, files);
+        EXPECT_EQ(report.folders, c.folders);
+        EXPECT_EQ(report.foldersRead, c.folders);
+        EXPECT_FALSE(report.stopped);
+        EXPECT_EQ(report.baseBrokeOff, c.baseBrokeOff);
+        EXPECT_EQ(report.baseUnlistable, c.folders == 0);
+        if (c.baseBrokeOff || c.folders == 0) {
+            EXPECT_EQ(report.baseError, BreakingListing::kDropped);
+        }
+        EXPECT_EQ(report.unlistable, c.unlistable);
+        if (c.unlistable > 0) {
+            EXPECT_EQ(report.firstUnlistable.folder, "Big");
+            EXPECT_EQ(report.firstUnlistable.error, BreakingListing::kDropped);
+        }
+        // Each folder but Big holds one row; of the three folders listed, Big may be one.
+        if (c.rows >= 0) {
+            EXPECT_EQ(sink.rows, c.rows);
+        } else {
+            EXPECT_TRUE(sink.rows == 3 || sink.rows == 7) << sink.rows;
+        }
+    }
+}
 
 TEST(Load_Airfiles, AppendsTheSeparatorAndScansTheSame)
 {

@@ -5,7 +5,6 @@
 #include <atomic>
 #include <stdexcept>
 
-#include "catalogue/guarded.h"
 #include "catalogue/scan.h"
 #include "core/text.h"
 #include "tests/support/catalogue_rig.h"
@@ -135,7 +134,7 @@ TEST(ScanHandOver, IsWokenForTheFirstRowsAndTheEndOnly)
     const fs::path dir = FreshTestDir() / "Aircraft";
     tools::GenerateFleet(dir, 200, 5);
     FaultySink all;
-    const ScanReport full = ScanAircraftDir(dir, 1, all, all, std::chrono::milliseconds(0));
+    const ScanReport full = ScanAircraftDir(dir, 1, all, all, PaceTimes{{}, {}});
     struct Case {
         const char* name;
         bool stop;
@@ -145,7 +144,7 @@ TEST(ScanHandOver, IsWokenForTheFirstRowsAndTheEndOnly)
         FaultySink sink(0, c.stop);
         ReaderPool pool(3);
         const auto start = std::chrono::steady_clock::now();
-        const ScanReport report = ScanAircraftDir(dir, pool, sink, sink, std::chrono::hours(1));
+        const ScanReport report = ScanAircraftDir(dir, pool, sink, sink, PaceTimes{std::chrono::hours(1), std::chrono::hours(1)});
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::minutes(1));
         EXPECT_LE(sink.batches, 2) << "the first rows, then the rest at the end";
         EXPECT_EQ(report.foldersRead, sink.foldersRead);
@@ -156,6 +155,29 @@ TEST(ScanHandOver, IsWokenForTheFirstRowsAndTheEndOnly)
         }
     }
 }
+
+// The file system as it is, but its reads throw the first `faults` times, as a fault deep in a
+// reader would.
+class ThrowingReads final : public ScanFileSystem {
+public:
+    explicit ThrowingReads(int faults) : m_faults(faults) {}
+    bool ListEntries(const fs::path& folder, const EntryCallback& each, std::int32_t* error) const override
+    {
+        return RealFileSystem().ListEntries(folder, each, error);
+    }
+    bool ListAirFiles(const fs::path& folder, const NameCallback& each, std::int32_t* error) const override
+    {
+        return RealFileSystem().ListAirFiles(folder, each, error);
+    }
+    AirfileRead ReadType(const fs::path& file, const StopCheck& stop) const override
+    {
+        if (m_faults.fetch_sub(1) > 0) throw std::runtime_error("fault in a reader");
+        return RealFileSystem().ReadType(file, stop);
+    }
+
+private:
+    mutable std::atomic<int> m_faults;
+};
 
 TEST(ScanFaults, EndInAReportOfWhatWasHandedOver)
 {
@@ -177,10 +199,9 @@ TEST(ScanFaults, EndInAReportOfWhatWasHandedOver)
         CountingStart start;
         start.refuse = c.refusedStarts;
         ReaderPool pool(3, start.Get());
-        detail::InjectBoundaryFault("scan reader", c.readerFaults);
+        const ThrowingReads files(c.readerFaults);
         FaultySink sink(c.sinkThrowsAt);
-        const ScanReport report = ScanAircraftDir(dir, pool, sink, sink, std::chrono::milliseconds(0));
-        detail::InjectBoundaryFault("scan reader", 0);
+        const ScanReport report = ScanAircraftDir(dir, pool, sink, sink, PaceTimes{{}, {}}, files);
         EXPECT_TRUE(report.fault);
         EXPECT_TRUE(report.stopped);
         EXPECT_EQ(report.folders, 40);
@@ -189,12 +210,32 @@ TEST(ScanFaults, EndInAReportOfWhatWasHandedOver)
 
         // The same readers scan again, in full.
         FaultySink next;
-        const ScanReport full = ScanAircraftDir(dir, pool, next, next, std::chrono::milliseconds(0));
+        const ScanReport full = ScanAircraftDir(dir, pool, next, next, PaceTimes{{}, {}});
         EXPECT_FALSE(full.fault);
         EXPECT_EQ(full.foldersRead, 40);
         EXPECT_EQ(start.started, 3) << "each reader started once, kept across scans";
     }
 }
+
+// A shell whose `throwAt`th progress report throws, and which otherwise records as RecordingShell does.
+class FaultyProgressShell final : public CatalogueShell {
+public:
+    void SetHourglass(bool busy) override { shell.SetHourglass(busy); }
+    void ShowMessage(const std::string& text) override { shell.ShowMessage(text); }
+    void SetWriteEnabled(bool enabled) override { shell.SetWriteEnabled(enabled); }
+    void SetWorking(bool on) override { shell.SetWorking(on); }
+    void ShowProgress(const std::string& text, int done, int total) override
+    {
+        if (++reports == throwAt) throw std::runtime_error("fault in showing the progress");
+        shell.ShowProgress(text, done, total);
+    }
+    void ShowOutcome(const std::string& text) override { shell.ShowOutcome(text); }
+    void WorkFailed(WorkKind kind) override { shell.WorkFailed(kind); }
+
+    RecordingShell shell;
+    int reports = 0;
+    int throwAt = 0;
+};
 
 TEST(ScanFaults, ShowHowFarTheScanGotAndAreReportedOnce)
 {
@@ -203,11 +244,11 @@ TEST(ScanFaults, ShowHowFarTheScanGotAndAreReportedOnce)
     SessionState state;
     state.AircraftDir = PathToUtf8(dir);
     MemoryAirfileList list;
-    RecordingShell shell;
-    CatalogueRig rig(state, list, shell);
-    detail::InjectBoundaryFault("scan reader", 1);
+    FaultyProgressShell faulty;
+    RecordingShell& shell = faulty.shell;
+    CatalogueRig rig(state, list, faulty);
+    faulty.throwAt = 2;  // the first on the worker's behalf; the command itself shows the listing
     rig.Load_Airfiles();
-    detail::InjectBoundaryFault("scan reader", 0);
     EXPECT_EQ(shell.failures, std::vector<WorkKind>{WorkKind::Scan});
     ASSERT_FALSE(shell.outcomes.empty());
     // Each folder holds one row, so the rows on the list are the folders read.

@@ -95,11 +95,11 @@ TEST(ParallelScan, ListsExactlyTheRowsOfOneReaderInTheSameOrder)
     const fs::path dir = FreshTestDir() / "Aircraft" / "";  // the scan's base ends with the separator
     tools::GenerateFleet(dir, 300, 7);
     Collector one;
-    const ScanReport alone = ScanAircraftDir(dir, 1, one, one, std::chrono::milliseconds(0));
+    const ScanReport alone = ScanAircraftDir(dir, 1, one, one, PaceTimes{{}, {}});
     ASSERT_GT(one.rows.size(), 300u);
     for (unsigned readers : {2u, 4u}) {
         Collector many;
-        const ScanReport report = ScanAircraftDir(dir, readers, many, many, std::chrono::milliseconds(0));
+        const ScanReport report = ScanAircraftDir(dir, readers, many, many, PaceTimes{{}, {}});
         EXPECT_EQ(Names(many.rows), Names(one.rows)) << readers << " readers";
         EXPECT_EQ(report.noMarker, alone.noMarker);
         EXPECT_EQ(report.unreadable, alone.unreadable);
@@ -109,7 +109,7 @@ TEST(ParallelScan, ListsExactlyTheRowsOfOneReaderInTheSameOrder)
 
     // Stopped, it keeps what it handed over: the first rows of the same order.
     Collector stopped(50);
-    const ScanReport report = ScanAircraftDir(dir, 2, stopped, stopped, std::chrono::milliseconds(0));
+    const ScanReport report = ScanAircraftDir(dir, 2, stopped, stopped, PaceTimes{{}, {}});
     EXPECT_TRUE(report.stopped);
     EXPECT_LT(report.foldersRead, 300);
     ASSERT_GE(stopped.rows.size(), 50u);
@@ -226,6 +226,11 @@ TEST(StatusText, PlainEnglishWithThousands)
     ScanReport unlistedBase;
     unlistedBase.baseUnlistable = true;
     unlistedBase.baseError = io::AccessDeniedError();
+    ScanReport brokeOff;
+    brokeOff.baseBrokeOff = true;
+    brokeOff.baseError = io::AccessDeniedError();
+    brokeOff.folders = brokeOff.foldersRead = 1234;
+    brokeOff.noMarker = 2;
     const std::string sep(1, kDirSeparator);
     const std::string denied = ErrorText(io::AccessDeniedError());
     const std::pair<std::string, std::string> cases[] = {
@@ -247,6 +252,9 @@ TEST(StatusText, PlainEnglishWithThousands)
                                          "; 1 folder could not be listed: Locked: " + denied},
         {scan(0, 0, 1200, false, 5000), "1,200 folders could not be listed: Locked: " + denied},
         {ScanOutcomeText(unlistedBase, "FS9" + sep + "Aircraft" + sep), "FS9" + sep + "Aircraft: " + denied},
+        {ScanOutcomeText(brokeOff, "FS9/Aircraft/"),
+         "The listing of the directory broke off after 1,234 folders: " + denied +
+             "; 2 .air files without a type marker"},
         {RunOutcomeText(RunOutcome{412, 0, "", false, 412, 412}, "written"), "412 written"},
         {RunOutcomeText(failed, "written"), "411 written, 1 failed: F\\a.air: Access is denied."},
         {RunOutcomeText(stopped, "restored"), "Stopped after 12 of 412: 12 restored"},

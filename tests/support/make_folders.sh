@@ -7,6 +7,9 @@
 #
 # DIR/linked-folder/Aircraft/Linked folder: a symbolic link to ../Elsewhere/Real folder,
 # which holds linked.air of type 0. Wine can make no link of its own, yet shows this one.
+#
+# DIR/broken-link/Aircraft/AI Broken Link A320: its only .air entry, x.air, is a symbolic link
+# to nothing. Wine 8's "*.air" search answers such a folder "no more files" at once.
 set -euo pipefail
 air() { printf "\001\000\000\000\014\000\000\000\005\001\000\000\004\000\000\000\00$1AB"; }
 
@@ -29,3 +32,8 @@ rm -rf "$linked"
 mkdir -p "$linked/Aircraft" "$linked/Elsewhere/Real folder"
 air 0 >"$linked/Elsewhere/Real folder/linked.air"
 ln -s "../Elsewhere/Real folder" "$linked/Aircraft/Linked folder"
+
+broken="$1/broken-link"
+rm -rf "$broken"
+mkdir -p "$broken/Aircraft/AI Broken Link A320"
+ln -s "nowhere.air" "$broken/Aircraft/AI Broken Link A320/x.air"
