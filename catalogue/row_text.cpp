@@ -15,21 +15,10 @@ Native Ascii(const std::string& text) { return Native(text.begin(), text.end());
 
 }  // namespace
 
-fs::path JoinName(const fs::path& base, const fs::path& name)
-{
-    Native text = base.native();
-    if (text.empty() || text.back() != static_cast<fs::path::value_type>(kDirSeparator))
-        text += static_cast<fs::path::value_type>(kDirSeparator);
-    text += name.native();
-    return fs::path(std::move(text));
-}
-
 fs::path RowPath(const std::string& aircraftDir, const AirfileRow& row)
 {
-    // AircraftDir is taken as it stands: it ends with its separator once a scan has run.
-    fs::path path = PathFromUtf8(aircraftDir);
-    path += JoinName(row.folder, row.file).native();
-    return path;
+    // The path's own "/" adds a separator only where the directory does not end with one.
+    return PathFromUtf8(aircraftDir) / row.folder / row.file;
 }
 
 Native CopyText(const AirfileList& list, const std::vector<int>& positions, const std::string& aircraftDir)

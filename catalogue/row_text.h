@@ -8,10 +8,6 @@
 
 namespace korvalis {
 
-// `base` and `name` joined by a separator, unless `base` already ends with one (an empty `base`
-// gets one too). Only the platform's own separator counts: a '/' in a Windows name stays text.
-std::filesystem::path JoinName(const std::filesystem::path& base, const std::filesystem::path& name);
-
 // The full path of a row's file, as "Write" builds it from AircraftDir.
 std::filesystem::path RowPath(const std::string& aircraftDir, const AirfileRow& row);
 

@@ -3,11 +3,11 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "korvalis_version.h"
 
 #include "catalogue/enumerate.h"
-#include "catalogue/row_text.h"
 #include "core/text.h"
 #include "core/window_topmost.h"
 #include "ui/dpi.h"
@@ -29,7 +29,7 @@ constexpr TwipsRect kAboutLabel = {60, 900, 4515, 1575};
 
 std::wstring Child(const std::wstring& parent, const std::wstring& name)
 {
-    return JoinName(parent, name).wstring();
+    return (std::filesystem::path(parent) / name).wstring();
 }
 
 std::wstring WindowsFolder()

@@ -78,20 +78,27 @@ TEST(CopyText, IsTabSeparatedWithAHeaderAndTheFullPathInTheOrderAsked)
     for (const Case& c : cases) EXPECT_EQ(CopyText(list, c.positions, dir), native(c.expected));
 }
 
-TEST(JoinName, AddsASeparatorOnlyWhereNoneEndsTheBase)
+TEST(RowPath, JoinsWithOneSeparatorAndKeepsTheNamesAsTheyAre)
 {
     const std::string sep(1, kDirSeparator);
     struct Case {
-        std::string base, name, expected;
+        std::string dir, folder, file, expected;
     };
     const Case cases[] = {
-        {"Aircraft", "Plane", "Aircraft" + sep + "Plane"},
-        {"Aircraft" + sep, "Plane", "Aircraft" + sep + "Plane"},
-        {"", "plane.air", sep + "plane.air"},  // an empty folder name still gets its separator
-        {"Aircraft" + sep + sep, "Plane", "Aircraft" + sep + sep + "Plane"},
+        {"Aircraft" + sep, "Plane", "p.air", "Aircraft" + sep + "Plane" + sep + "p.air"},
+        {"Aircraft", "Plane", "p.air", "Aircraft" + sep + "Plane" + sep + "p.air"},
+        {"Aircraft" + sep, "Plane" + sep, "p.air", "Aircraft" + sep + "Plane" + sep + "p.air"},
+        {"Aircraft" + sep, "日本語 ✈", "飛行機 &.air", "Aircraft" + sep + "日本語 ✈" + sep + "飛行機 &.air"},
+#ifdef _WIN32
+        // Windows takes either slash for a separator, and adds its own.
+        {"Aircraft/", "Plane", "p.air", "Aircraft/Plane\\p.air"},
+#else
+        // A backslash is a name's own character here.
+        {"Aircraft/", "A\\B", "x\\.air", "Aircraft/A\\B/x\\.air"},
+#endif
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(PathToUtf8(JoinName(PathFromUtf8(c.base), PathFromUtf8(c.name))), c.expected) << c.base;
+        EXPECT_EQ(PathToUtf8(RowPath(c.dir, Row(c.folder.c_str(), c.file.c_str(), 0))), c.expected) << c.dir;
     }
 }
 
