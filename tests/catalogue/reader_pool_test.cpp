@@ -23,7 +23,7 @@ TEST(ReaderPool, NobodyWaitsForAReaderHeldInItsTask)
         SCOPED_TRACE(c.name);
         std::atomic<int> started{0}, ended{0};
         std::promise<void> release;
-        std::shared_future<void> released = release.get_future().share();
+        const std::shared_future<void> released = release.get_future().share();
         std::atomic<bool> held{false};
         // On a thread of its own, so a pool that waits for the held reader fails the test.
         auto run = std::async(std::launch::async, [&] {
@@ -56,11 +56,9 @@ TEST(ReaderPool, NobodyWaitsForAReaderHeldInItsTask)
         });
         const bool returned = run.wait_for(10s) == std::future_status::ready;
         EXPECT_TRUE(returned) << "the pool waited for the held reader";
-        if (!returned) release.set_value();
-        run.get();
-        if (!returned) continue;
         EXPECT_EQ(ended, started - 1) << "every reader but the held one has ended";
         release.set_value();
+        run.get();
         const auto until = std::chrono::steady_clock::now() + 10s;
         while (ended < started && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(1ms);
         EXPECT_EQ(ended, started) << "the held reader ends once it comes back";

@@ -38,32 +38,24 @@ TEST(UpdateDue, FirstRowsAtOnceThenAtMostTenTimesASecondAndAShareOfTheRun)
 }
 
 // Something read and not yet shown is looked at again by the time it may be due: never later
-// than the quiet second, never at once.
+// than the quiet second while the window is free, never at once.
 TEST(UntilDueAgain, NoLaterThanTheQuietSecondWhileAnythingWaits)
 {
     struct Case {
         const char* name;
         PaceInput in;
+        PaceTimes times;
         milliseconds wait;
     };
-    // sinceLast, doneSinceLast, total, rowsShown, rowsPending, windowBusy
+    // sinceLast, doneSinceLast, total, rowsShown, rowsPending, windowBusy; interval, longestQuiet
     const Case cases[] = {
-        {"within the interval: at its end", {milliseconds(30), 1, 20000, true, true, false}, milliseconds(70)},
-        {"short of a share: another interval", {milliseconds(400), 1, 20000, true, true, false}, milliseconds(100)},
-        {"short of a share near the quiet second: at that second",
-         {milliseconds(950), 1, 20000, true, true, false},
-         milliseconds(50)},
-        {"the window busy past the quiet second: another interval",
-         {milliseconds(3000), 1, 20000, true, true, true},
-         milliseconds(100)},
-        {"the window busy at the end of the interval: another one",
-         {milliseconds(100), 1, 20000, true, true, true},
-         milliseconds(100)},
+        {"within the interval: at its end", {milliseconds(30), 1, 20000, true, true, false}, {}, milliseconds(70)},
+        {"short of a share: another interval", {milliseconds(400), 1, 20000, true, true, false}, {}, milliseconds(100)},
+        {"near the quiet second: at it", {milliseconds(950), 1, 20000, true, true, false}, {}, milliseconds(50)},
+        {"the window busy: another interval", {milliseconds(3000), 1, 20000, true, true, true}, {}, milliseconds(100)},
+        {"times of 0: the least there is", {milliseconds(0), 1, 3, true, true, true}, {milliseconds(0), milliseconds(0)}, milliseconds(1)},
     };
-    for (const Case& c : cases) EXPECT_EQ(UntilDueAgain(c.in), c.wait) << c.name;
-    const PaceTimes atOnce{milliseconds(0), milliseconds(0)};
-    EXPECT_EQ(UntilDueAgain({milliseconds(0), 1, 3, true, true, true}, atOnce), milliseconds(1))
-        << "times of 0 wait the least there is";
+    for (const Case& c : cases) EXPECT_EQ(UntilDueAgain(c.in, c.times), c.wait) << c.name;
 }
 
 }  // namespace

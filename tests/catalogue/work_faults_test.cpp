@@ -8,6 +8,7 @@
 #include "catalogue/scan.h"
 #include "core/text.h"
 #include "tests/support/catalogue_rig.h"
+#include "tests/support/faulty_files.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/test_support.h"
 #include "tools/fleet.h"
@@ -156,29 +157,6 @@ TEST(ScanHandOver, IsWokenForTheFirstRowsAndTheEndOnly)
     }
 }
 
-// The file system as it is, but its reads throw the first `faults` times, as a fault deep in a
-// reader would.
-class ThrowingReads final : public ScanFileSystem {
-public:
-    explicit ThrowingReads(int faults) : m_faults(faults) {}
-    bool ListEntries(const fs::path& folder, const EntryCallback& each, std::int32_t* error) const override
-    {
-        return RealFileSystem().ListEntries(folder, each, error);
-    }
-    bool ListAirFiles(const fs::path& folder, const NameCallback& each, std::int32_t* error) const override
-    {
-        return RealFileSystem().ListAirFiles(folder, each, error);
-    }
-    AirfileRead ReadType(const fs::path& file, const StopCheck& stop) const override
-    {
-        if (m_faults.fetch_sub(1) > 0) throw std::runtime_error("fault in a reader");
-        return RealFileSystem().ReadType(file, stop);
-    }
-
-private:
-    mutable std::atomic<int> m_faults;
-};
-
 TEST(ScanFaults, EndInAReportOfWhatWasHandedOver)
 {
     const fs::path dir = FreshTestDir() / "Aircraft";
@@ -199,7 +177,7 @@ TEST(ScanFaults, EndInAReportOfWhatWasHandedOver)
         CountingStart start;
         start.refuse = c.refusedStarts;
         ReaderPool pool(3, start.Get());
-        const ThrowingReads files(c.readerFaults);
+        const FaultyFiles files({}, 0, c.readerFaults);
         FaultySink sink(c.sinkThrowsAt);
         const ScanReport report = ScanAircraftDir(dir, pool, sink, sink, PaceTimes{{}, {}}, files);
         EXPECT_TRUE(report.fault);
