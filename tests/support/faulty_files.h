@@ -26,7 +26,8 @@ public:
         RealFileSystem().ListEntries(
             folder,
             [&](const std::filesystem::path& name, std::optional<bool> isDirectory) {
-                if (seen++ < m_after) each(name, isDirectory);
+                // Windows lists "." and ".." first; they do not count.
+                if (name == "." || name == ".." || seen++ < m_after) each(name, isDirectory);
             },
             error);
         *error = kError;
@@ -36,7 +37,11 @@ public:
                       std::int32_t* error) const override
     {
         if (folder != m_breaks) return RealFileSystem().ListAirFiles(folder, each, error);
-        return ListEntries(folder, [&](const std::filesystem::path& name, std::optional<bool>) { each(name); }, error);
+        int seen = 0;
+        RealFileSystem().ListAirFiles(
+            folder, [&](const std::filesystem::path& name) { if (seen++ < m_after) each(name); }, error);
+        *error = kError;
+        return false;
     }
     AirfileRead ReadType(const std::filesystem::path& file, const StopCheck& stop) const override
     {
