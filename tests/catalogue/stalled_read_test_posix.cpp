@@ -35,6 +35,8 @@ protected:
     {
         const fs::path root = FreshTestDir();
         m_dir = root / "Aircraft";
+        m_other = root / "Other";
+        for (int i = 0; i < 3; ++i) Put(m_other / ("Other " + std::to_string(i)) / "other.air", AirOfType(1));
         for (int i = 0; i < kFolders; ++i) Put(m_dir / ("Plane " + std::to_string(i)) / "plane.air", AirOfType(0));
         // The FIFO goes into the folder the scan reads last, so every other one comes before it.
         fs::path last;
@@ -108,7 +110,7 @@ protected:
         });
     }
 
-    fs::path m_dir, m_fifo;
+    fs::path m_dir, m_other, m_fifo;
     int m_writer = -1;
     std::atomic<int> m_started{0}, m_ended{0};
     std::mutex m_mutex;
@@ -134,9 +136,9 @@ TEST_F(StalledRead, WhatWasReadBeforeItIsShown)
     EXPECT_TRUE(m_worker.Running());
 }
 
-// Esc ends the scan, and the program's end comes, while its reader is still held; the reader
-// ends on its own once answered (TearDown). That a next scan does not wait, the pool's test shows.
-TEST_F(StalledRead, EscDoesNotWaitForIt)
+// Esc ends the scan, a next scan runs and the program's end comes, all while the reader is still
+// held; it ends on its own once answered (TearDown).
+TEST_F(StalledRead, NothingWaitsForIt)
 {
     m_catalogue.Load_Airfiles();
     ASSERT_TRUE(Pump([&] { return ReaderBlocked(); })) << "no reader came to the FIFO";
@@ -145,7 +147,14 @@ TEST_F(StalledRead, EscDoesNotWaitForIt)
     // One row per folder: the rows are the folders read.
     EXPECT_EQ(m_shell.outcomes.back(),
               "Stopped after " + std::to_string(m_list.Count()) + " of " + std::to_string(kFolders) + " folders");
-    m_worker.Shutdown();
+
+    m_state.AircraftDir = PathToUtf8(m_other);
+    m_catalogue.Load_Airfiles();
+    // Had the held reader been given a folder, that folder would never end.
+    ASSERT_TRUE(Pump([&] { return !m_worker.Running(); })) << "the next scan waited for the held reader";
+    EXPECT_EQ(m_list.Count(), 3);
+
+    m_worker.Shutdown();  // were it to wait, ctest's time limit would end the test
     EXPECT_EQ(m_ended.load(), m_started.load() - 1) << "every thread but the held reader has ended";
 }
 
