@@ -46,11 +46,13 @@ public:
         m_busy->store(true);
         // Shared, as a posted closure must be copyable; only this one ever holds the rows.
         auto batch = std::make_shared<RowBatch>(std::move(rows));
-        m_control.Post([&list = m_list, &shell = m_shell, busy = m_busy, batch, foldersRead, folders = m_folders] {
-            if (!batch->empty()) list.Append(std::move(*batch));
-            shell.ShowProgress(ReadingText(std::min(foldersRead + 1, folders), folders), foldersRead, folders);
-            busy->store(false);
-        });
+        m_control.Post(
+            [&list = m_list, &shell = m_shell, busy = m_busy, batch, foldersRead, folders = m_folders] {
+                if (!batch->empty()) list.Append(std::move(*batch));
+                shell.ShowProgress(ReadingText(std::min(foldersRead + 1, folders), folders), foldersRead,
+                                   folders);
+                busy->store(false);
+            });
     }
     [[nodiscard]] bool WindowBusy() const override { return m_busy->load(); }
 
@@ -96,7 +98,7 @@ void Catalogue::Load_Airfiles()
             removed->clear();
             if (m_fileHook) m_fileHook(-1);
             PostingSink sink(control, m_list, m_shell);
-            // The scan hands over everything it read before it returns, whatever ended it.
+            // The scan hands over what it read before its end, stopped or not: nothing is held here.
             const ScanReport done = ScanAircraftDir(base, m_worker.Readers(), control, sink);
             control.Post([report, done] { *report = done; });
         },

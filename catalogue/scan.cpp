@@ -96,7 +96,11 @@ class ParallelScan : public std::enable_shared_from_this<ParallelScan> {
 public:
     ParallelScan(const fs::path& base, std::vector<fs::path> folders, WorkControl& control,
                  const ScanFileSystem& files)
-        : m_base(base), m_folders(std::move(folders)), m_slots(m_folders.size()), m_control(control), m_files(files)
+        : m_base(base),
+          m_folders(std::move(folders)),
+          m_slots(m_folders.size()),
+          m_control(control),
+          m_files(files)
     {
         m_report.folders = static_cast<int>(m_folders.size());
         m_handed = m_report;
@@ -137,7 +141,8 @@ public:
         const bool complete = m_head == m_slots.size();
         lock.unlock();
         Quit();
-        if (begun) pool.Wait(complete ? std::nullopt : std::optional<std::chrono::milliseconds>(kReaderGrace));
+        if (begun)
+            pool.Wait(complete ? std::nullopt : std::optional<std::chrono::milliseconds>(kReaderGrace));
         lock.lock();
         ScanReport report = m_handed;
         report.stopped = m_fault || m_handed.foldersRead < m_handed.folders;

@@ -33,8 +33,8 @@ struct ScanReport {
     bool baseUnlistable = false;  // the aircraft directory itself could not be listed
     bool baseBrokeOff = false;    // its listing broke off after `folders` folders
     std::int32_t baseError = 0;   // why, for either
-    int folders = 0;      // sub-folders listed
-    int foldersRead = 0;  // of them, read to the end, in order
+    int folders = 0;              // sub-folders listed
+    int foldersRead = 0;          // of them, read to the end, in order
     bool stopped = false;
     bool fault = false;  // ended by an exception; the counts say how far it got
 };

@@ -19,9 +19,10 @@ std::string WritingText(int file, int files);
 std::string RestoringText(int file, int files);
 
 // Part two once a scan is over, joined by "; ", each only when there is something to say: where
-// the directory's own listing broke off, how far a stopped scan got, the .air files without a type marker, those that could not be read
-// and the folders that could not be listed, each failure with the first of its kind and why.
-// When the aircraft directory itself could not be listed, why: "FOLDER: REASON".
+// the directory's own listing broke off, how far a stopped scan got, the .air files without a
+// type marker, those that could not be read and the folders that could not be listed, each
+// failure with the first of its kind and why. When the aircraft directory itself could not be
+// listed, why: "FOLDER: REASON".
 std::string ScanOutcomeText(const ScanReport& report, const std::string& aircraftDir);
 
 // Part two once a write or restore is over. `done` is the past tense of the work ("written",

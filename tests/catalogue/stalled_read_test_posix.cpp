@@ -37,7 +37,8 @@ protected:
         m_dir = root / "Aircraft";
         m_other = root / "Other";
         for (int i = 0; i < 3; ++i) Put(m_other / ("Other " + std::to_string(i)) / "other.air", AirOfType(1));
-        for (int i = 0; i < kFolders; ++i) Put(m_dir / ("Plane " + std::to_string(i)) / "plane.air", AirOfType(0));
+        for (int i = 0; i < kFolders; ++i)
+            Put(m_dir / ("Plane " + std::to_string(i)) / "plane.air", AirOfType(0));
         // The FIFO goes into the folder the scan reads last, so every other one comes before it.
         fs::path last;
         EnumerateFolderEntries(m_dir, [&](const fs::path& name, std::optional<bool>) { last = name; });
@@ -119,7 +120,8 @@ protected:
     SessionState m_state;
     MemoryAirfileList m_list;
     RecordingShell m_shell;
-    Worker m_worker{[this] { Wake(); }, [this](std::function<void()> body) { return Start(std::move(body)); }, 3};
+    Worker m_worker{[this] { Wake(); }, [this](std::function<void()> body) { return Start(std::move(body)); },
+                    3};
     Catalogue m_catalogue{m_state, m_list, m_shell, m_worker};
 };
 
@@ -129,7 +131,8 @@ TEST_F(StalledRead, WhatWasReadBeforeItIsShown)
 {
     m_catalogue.Load_Airfiles();
     std::this_thread::sleep_for(300ms);  // the window's thread is away meanwhile
-    const bool shown = Pump([&] { return m_list.Count() == kFolders - 1 && m_shell.lastDone == kFolders - 1; });
+    const bool shown =
+        Pump([&] { return m_list.Count() == kFolders - 1 && m_shell.lastDone == kFolders - 1; });
     EXPECT_TRUE(shown) << m_list.Count() << " rows and " << m_shell.lastDone << " folders shown of "
                        << kFolders - 1;
     EXPECT_EQ(m_shell.progress.back(), ReadingText(kFolders, kFolders));
@@ -145,8 +148,8 @@ TEST_F(StalledRead, NothingWaitsForIt)
     m_worker.RequestStop();
     ASSERT_TRUE(Pump([&] { return !m_worker.Running(); })) << "the end waited for the held read";
     // One row per folder: the rows are the folders read.
-    EXPECT_EQ(m_shell.outcomes.back(),
-              "Stopped after " + std::to_string(m_list.Count()) + " of " + std::to_string(kFolders) + " folders");
+    EXPECT_EQ(m_shell.outcomes.back(), "Stopped after " + std::to_string(m_list.Count()) + " of " +
+                                           std::to_string(kFolders) + " folders");
 
     m_state.AircraftDir = PathToUtf8(m_other);
     m_catalogue.Load_Airfiles();

@@ -49,11 +49,26 @@ TEST(UntilDueAgain, NoLaterThanTheQuietSecondWhileAnythingWaits)
     };
     // sinceLast, doneSinceLast, total, rowsShown, rowsPending, windowBusy; interval, longestQuiet
     const Case cases[] = {
-        {"within the interval: at its end", {milliseconds(30), 1, 20000, true, true, false}, {}, milliseconds(70)},
-        {"short of a share: another interval", {milliseconds(400), 1, 20000, true, true, false}, {}, milliseconds(100)},
-        {"near the quiet second: at it", {milliseconds(950), 1, 20000, true, true, false}, {}, milliseconds(50)},
-        {"the window busy: another interval", {milliseconds(3000), 1, 20000, true, true, true}, {}, milliseconds(100)},
-        {"times of 0: the least there is", {milliseconds(0), 1, 3, true, true, true}, {milliseconds(0), milliseconds(0)}, milliseconds(1)},
+        {"within the interval: at its end",
+         {milliseconds(30), 1, 20000, true, true, false},
+         {},
+         milliseconds(70)},
+        {"short of a share: another interval",
+         {milliseconds(400), 1, 20000, true, true, false},
+         {},
+         milliseconds(100)},
+        {"near the quiet second: at it",
+         {milliseconds(950), 1, 20000, true, true, false},
+         {},
+         milliseconds(50)},
+        {"the window busy: another interval",
+         {milliseconds(3000), 1, 20000, true, true, true},
+         {},
+         milliseconds(100)},
+        {"times of 0: the least there is",
+         {milliseconds(0), 1, 3, true, true, true},
+         {milliseconds(0), milliseconds(0)},
+         milliseconds(1)},
     };
     for (const Case& c : cases) EXPECT_EQ(UntilDueAgain(c.in, c.times), c.wait) << c.name;
 }

@@ -145,7 +145,8 @@ TEST(ScanHandOver, IsWokenForTheFirstRowsAndTheEndOnly)
         FaultySink sink(0, c.stop);
         ReaderPool pool(3);
         const auto start = std::chrono::steady_clock::now();
-        const ScanReport report = ScanAircraftDir(dir, pool, sink, sink, PaceTimes{std::chrono::hours(1), std::chrono::hours(1)});
+        const ScanReport report =
+            ScanAircraftDir(dir, pool, sink, sink, PaceTimes{std::chrono::hours(1), std::chrono::hours(1)});
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::minutes(1));
         EXPECT_LE(sink.batches, 2) << "the first rows, then the rest at the end";
         EXPECT_EQ(report.foldersRead, sink.foldersRead);

@@ -39,7 +39,11 @@ public:
         if (folder != m_breaks) return RealFileSystem().ListAirFiles(folder, each, error);
         int seen = 0;
         RealFileSystem().ListAirFiles(
-            folder, [&](const std::filesystem::path& name) { if (seen++ < m_after) each(name); }, error);
+            folder,
+            [&](const std::filesystem::path& name) {
+                if (seen++ < m_after) each(name);
+            },
+            error);
         *error = kError;
         return false;
     }
