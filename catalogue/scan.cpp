@@ -97,7 +97,7 @@ public:
             pool.Begin(
                 [this] {
                     Guarded(
-                        "scan reader", 0, [this] { ReadFolders(); },
+                        [this] { ReadFolders(); },
                         [this]() noexcept {
                             m_fault = true;
                             Quit();

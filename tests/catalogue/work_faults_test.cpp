@@ -9,6 +9,7 @@
 #include "catalogue/scan.h"
 #include "core/text.h"
 #include "tests/support/catalogue_rig.h"
+#include "tests/support/memory_airfile_list.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/test_support.h"
 #include "tools/fleet.h"
@@ -165,22 +166,18 @@ TEST(ScanFaults, EndInAReportOfWhatWasHandedOver)
         const char* name;
         int sinkThrowsAt;   // the batch whose hand-over throws, 0: none
         int refusedStarts;  // reader threads that cannot start
-        int readerFaults;   // readers that throw
     };
     const Case cases[] = {
-        {"the hand-over throws", 1, 0, 0},
-        {"a reader cannot start", 0, 1, 0},
-        {"a reader throws", 0, 0, 1},
+        {"the hand-over throws", 1, 0},
+        {"a reader cannot start", 0, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CountingStart start;
         start.refuse = c.refusedStarts;
         ReaderPool pool(3, start.Get());
-        detail::InjectBoundaryFault("scan reader", c.readerFaults);
         FaultySink sink(c.sinkThrowsAt);
         const ScanReport report = ScanAircraftDir(dir, pool, sink, sink, std::chrono::milliseconds(0));
-        detail::InjectBoundaryFault("scan reader", 0);
         EXPECT_TRUE(report.fault);
         EXPECT_TRUE(report.stopped);
         EXPECT_EQ(report.folders, 40);
@@ -194,28 +191,6 @@ TEST(ScanFaults, EndInAReportOfWhatWasHandedOver)
         EXPECT_EQ(full.foldersRead, 40);
         EXPECT_EQ(start.started, 3) << "each reader started once, kept across scans";
     }
-}
-
-TEST(ScanFaults, ShowHowFarTheScanGotAndAreReportedOnce)
-{
-    const fs::path dir = FreshTestDir() / "Aircraft";
-    for (int i = 0; i < 5; ++i) Put(dir / ("Plane " + std::to_string(i)) / "plane.air", AirOfType(0));
-    SessionState state;
-    state.AircraftDir = PathToUtf8(dir);
-    MemoryAirfileList list;
-    RecordingShell shell;
-    CatalogueRig rig(state, list, shell);
-    detail::InjectBoundaryFault("scan reader", 1);
-    rig.Load_Airfiles();
-    detail::InjectBoundaryFault("scan reader", 0);
-    EXPECT_EQ(shell.failures, std::vector<WorkKind>{WorkKind::Scan});
-    ASSERT_FALSE(shell.outcomes.empty());
-    // Each folder holds one row, so the rows on the list are the folders read.
-    EXPECT_EQ(shell.outcomes.back(), ScanFaultText(list.Count(), 5));
-    EXPECT_EQ(shell.working, (std::vector<bool>{true, false}));
-    rig.Load_Airfiles();
-    EXPECT_EQ(list.Count(), 5);
-    EXPECT_EQ(shell.failures.size(), 1u);
 }
 
 }  // namespace

@@ -271,8 +271,8 @@ TEST(WriteAirfileType, NeverWritesAtAStaleOffset)
         {"marker destroyed while open for writing", WriteStep::OpenedForWriting,
          [&](const fs::path& p) { return PatchInPlace(p, 4, Hex("00")); }, kErrorFileChanged, true},
         // Another file with the very same bytes: only its identity tells it from the one copied.
-        {"another file renamed over it before the backup took its name", WriteStep::BackupCopied,
-         renameOver, kErrorFileReplaced, false},
+        {"another file renamed over it before the backup took its name", WriteStep::BackupCopied, renameOver,
+         kErrorFileReplaced, false},
         {"another file renamed over it before the byte write", WriteStep::BackupReplaced, renameOver,
          kErrorFileReplaced, true},
     };
