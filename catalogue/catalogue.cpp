@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "catalogue/error_text.h"
+#include "catalogue/guarded.h"
 #include "catalogue/scan.h"
 #include "catalogue/update_pace.h"
 #include "core/airfile.h"
@@ -25,6 +26,71 @@ std::chrono::milliseconds SinceLast(Clock::time_point last)
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - last);
 }
+
+// Brackets a run of changes to the list; closed on every way out, or the list would stay undrawn.
+class ChangesScope {
+public:
+    explicit ChangesScope(AirfileList& list) : m_list(list) { m_list.BeginChanges(); }
+    ~ChangesScope()
+    {
+        if (m_open) Guarded([this] { m_list.EndChanges(); }, []() noexcept {});
+    }
+    ChangesScope(const ChangesScope&) = delete;
+    ChangesScope& operator=(const ChangesScope&) = delete;
+    void End()
+    {
+        m_open = false;
+        m_list.EndChanges();
+    }
+
+private:
+    AirfileList& m_list;
+    bool m_open = true;
+};
+
+// Gives the window back however a work's end leaves off: should one of its steps throw, "Write"
+// goes off (unless the end had set it already), the pointer is normal and the commands come
+// back. The throw goes on to the owner, which tells the user.
+class WindowBack {
+public:
+    WindowBack(CatalogueShell& shell, bool settlesWrite) noexcept
+        : m_shell(shell), m_settleWrite(settlesWrite)
+    {
+    }
+    ~WindowBack()
+    {
+        if (m_done) return;
+        // Each step on its own, so one that throws again keeps none of the others from running.
+        if (m_settleWrite) Guarded([this] { m_shell.SetWriteEnabled(false); }, []() noexcept {});
+        Guarded([this] { m_shell.SetHourglass(false); }, []() noexcept {});
+        Guarded([this] { m_shell.SetWorking(false); }, []() noexcept {});
+    }
+    WindowBack(const WindowBack&) = delete;
+    WindowBack& operator=(const WindowBack&) = delete;
+    void WriteSettled() noexcept { m_settleWrite = false; }
+    void Done() noexcept { m_done = true; }
+
+private:
+    CatalogueShell& m_shell;
+    bool m_settleWrite;
+    bool m_done = false;
+};
+
+class SystemRoutines final : public AirfileRoutines {
+public:
+    ScanReport Scan(const fs::path& base, ReaderPool& readers, WorkControl& control, ScanSink& sink) override
+    {
+        return ScanAircraftDir(base, readers, control, sink);
+    }
+    std::int32_t Write(const fs::path& path, std::int16_t typeCode) override
+    {
+        return WriteAirfileType(path, typeCode);
+    }
+    std::int32_t Restore(const fs::path& path, std::uint8_t& restoredType, bool* inBackup) override
+    {
+        return RestoreAirfileType(path, restoredType, inBackup);
+    }
+};
 
 // Hands a scan's rows and progress to the list's thread, each batch as the scan's hand-over
 // gives it, which paces them; the window clears `busy` when it has taken one.
@@ -64,20 +130,33 @@ private:
     std::shared_ptr<std::atomic<bool>> m_busy = std::make_shared<std::atomic<bool>>(false);
 };
 
-}  // namespace
-
-struct Catalogue::FileJob {
+struct FileJob {
     int position = 0;
     fs::path path;
     std::optional<std::uint8_t> code;  // for a write: what to write; none when the row has no type
     std::string label;                 // folder\file, for the status line
 };
 
-struct Catalogue::FileResult {
-    int jobIndex = 0;  // into the run's jobs
-    std::int32_t result = 0;
+struct FileResult {
+    std::int32_t result = kNoTypeToWrite;
     std::uint8_t type = 0;  // the type the file holds now, on success
     bool inBackup = false;  // the failure lies with the backup, which the status names
+};
+
+}  // namespace
+
+AirfileRoutines& SystemAirfileRoutines() noexcept
+{
+    static SystemRoutines routines;
+    return routines;
+}
+
+// A write or restore: its files, and a place for each one's result made before the first file is
+// touched, so that recording what was done to a file needs no memory.
+struct Catalogue::FileRun {
+    std::vector<FileJob> jobs;
+    std::vector<FileResult> results;
+    std::atomic<int> done{0};  // results[0, done) are final
 };
 
 void Catalogue::Load_Airfiles()
@@ -94,15 +173,16 @@ void Catalogue::Load_Airfiles()
     m_shell.ShowProgress(ListingText(), 0, 0);
     auto report = std::make_shared<ScanReport>();
     m_worker.Start(
-        [base = PathFromUtf8(m_state.AircraftDir), report, removed, this](WorkControl& control) {
+        [base = PathFromUtf8(m_state.AircraftDir), report, removed, &files = *m_files,
+         this](WorkControl& control) {
             removed->clear();
-            if (m_fileHook) m_fileHook(-1);
             PostingSink sink(control, m_list, m_shell);
             // The scan hands over what it read before its end, stopped or not: nothing is held here.
-            const ScanReport done = ScanAircraftDir(base, m_worker.Readers(), control, sink);
+            const ScanReport done = files.Scan(base, m_worker.Readers(), control, sink);
             control.Post([report, done] { *report = done; });
         },
         [this, report](bool failed) {
+            WindowBack back(m_shell, true);
             const bool fault = failed || report->fault;
             if (fault) {
                 report->stopped = true;
@@ -115,8 +195,10 @@ void Catalogue::Load_Airfiles()
                 m_shell.ShowMessage(kNoAirfilesMessage);
             }
             m_shell.SetWriteEnabled(false);
+            back.WriteSettled();
             m_shell.SetHourglass(false);
             m_shell.SetWorking(false);
+            back.Done();
         });
 }
 
@@ -124,14 +206,14 @@ void Catalogue::AssignTypeToMarked(std::int16_t index)
 {
     const int count = m_list.Count();
     if (count < 1 || WorkRunning()) return;
-    m_list.BeginChanges();
+    ChangesScope changes(m_list);
     for (int position = 1; position <= count; ++position) {
         if (!m_list.IsMarked(position)) continue;
         if (index < 0 || index > 2) continue;
         m_list.SetPendingType(position, static_cast<std::uint8_t>(index));
         m_shell.SetWriteEnabled(true);
     }
-    m_list.EndChanges();
+    changes.End();
 }
 
 void Catalogue::WriteMarkedTypes() { RunFiles(WorkKind::Write); }
@@ -142,7 +224,7 @@ void Catalogue::RunFiles(WorkKind kind)
 {
     const int count = m_list.Count();
     if (count < 1 || WorkRunning()) return;
-    std::vector<FileJob> jobs;
+    auto run = std::make_shared<FileRun>();
     for (int position = 1; position <= count; ++position) {
         if (!m_list.IsMarked(position)) continue;
         const AirfileRow& row = m_list.Row(position);
@@ -150,89 +232,104 @@ void Catalogue::RunFiles(WorkKind kind)
                     PathToUtf8(row.folder / row.file)};
         // A row whose type cell is empty has no byte anybody chose: it is not written.
         if (kind == WorkKind::Write && row.pendingType < 3) job.code = row.pendingType;
-        jobs.push_back(std::move(job));
+        run->jobs.push_back(std::move(job));
     }
+    run->results.resize(run->jobs.size());
 
     m_list.ClearFailures();  // each row shows why its latest write or restore failed, if it did
     m_kind = kind;
     m_shell.SetHourglass(true);
     m_shell.SetWorking(true);
-    const int total = static_cast<int>(jobs.size());
+    const int total = static_cast<int>(run->jobs.size());
     const auto progressText = kind == WorkKind::Write ? WritingText : RestoringText;
     m_shell.ShowProgress(progressText(total > 0 ? 1 : 0, total), 0, total);
     m_outcome = RunOutcome{};
     m_outcome.total = total;
-    auto shared = std::make_shared<const std::vector<FileJob>>(std::move(jobs));
+    m_run = run;
+    m_applied = 0;
     m_worker.Start(
-        [this, kind, shared, total, progressText](WorkControl& control) {
-            if (m_fileHook) m_fileHook(-1);
-            std::vector<FileResult> results;
-            int handled = 0, shown = 0;
+        [this, kind, run, total, progressText, &files = *m_files](WorkControl& control) {
+            int shown = 0;
             auto last = Clock::now();
             auto busy = std::make_shared<std::atomic<bool>>(false);
-            const auto handOver = [&](int sofar) {
-                busy->store(true);
-                control.Post(
-                    [this, shared, sofar, total, progressText, busy, batch = std::exchange(results, {})] {
-                        ApplyResults(*shared, batch);
-                        m_shell.ShowProgress(progressText(std::min(sofar + 1, total), total), sofar, total);
-                        busy->store(false);
-                    });
-                last = Clock::now();
-                shown = sofar;
-            };
             // One file at a time, in row order; a stop is taken only between two files, so each
-            // file's backup and byte are both done or neither begun.
+            // file's backup and byte are both done or neither begun. A result goes into its place
+            // before anything else happens: should a hand-over fail, the end still records it.
             for (int i = 0; i < total; ++i) {
-                if (m_fileHook) m_fileHook(i);
                 if (control.StopRequested()) break;
-                const FileJob& job = (*shared)[static_cast<std::size_t>(i)];
-                FileResult result{i, kNoTypeToWrite, 0};
+                const FileJob& job = run->jobs[static_cast<std::size_t>(i)];
+                FileResult& result = run->results[static_cast<std::size_t>(i)];
                 if (kind == WorkKind::Restore) {
-                    result.result = RestoreAirfileType(job.path, result.type, &result.inBackup);
+                    result.result = files.Restore(job.path, result.type, &result.inBackup);
                 } else if (job.code) {
-                    result.result = WriteAirfileType(job.path, *job.code);
+                    result.result = files.Write(job.path, *job.code);
                     result.type = *job.code;
                 }
-                results.push_back(result);
+                const int handled = i + 1;
+                run->done.store(handled, std::memory_order_release);
                 PaceInput pace;
                 pace.sinceLast = SinceLast(last);
-                pace.doneSinceLast = ++handled - shown;
+                pace.doneSinceLast = handled - shown;
                 pace.total = total;
                 pace.rowsShown = true;  // the rows are on screen already
                 pace.windowBusy = busy->load();
-                if (handled < total && UpdateDue(pace)) handOver(handled);
+                if (handled < total && UpdateDue(pace)) {
+                    busy->store(true);
+                    control.Post([this, handled, total, progressText, busy] {
+                        ApplyResults(handled);
+                        m_shell.ShowProgress(progressText(std::min(handled + 1, total), total), handled,
+                                             total);
+                        busy->store(false);
+                    });
+                    last = Clock::now();
+                    shown = handled;
+                }
             }
-            handOver(handled);
         },
         [this, kind](bool failed) { FinishFiles(kind, failed); });
 }
 
-void Catalogue::ApplyResults(const std::vector<FileJob>& jobs, const std::vector<FileResult>& results)
+void Catalogue::ApplyResults(int upTo)
 {
-    m_list.BeginChanges();
-    for (const FileResult& r : results) {
-        const FileJob& job = jobs[static_cast<std::size_t>(r.jobIndex)];
+    const int from = m_applied;
+    if (upTo <= from) return;
+    const FileRun& run = *m_run;
+    ChangesScope changes(m_list);
+    // First what the next Write acts on, which needs no memory: the type each file holds now and
+    // whether its row stays marked.
+    for (int i = from; i < upTo; ++i) {
+        const FileResult& r = run.results[static_cast<std::size_t>(i)];
         if (r.result == kWriteOk) {
-            m_list.SetFileType(job.position, r.type);
-            m_list.SetMarked(job.position, false);
+            const int position = run.jobs[static_cast<std::size_t>(i)].position;
+            m_list.SetFileType(position, r.type);
+            m_list.SetMarked(position, false);
             ++m_outcome.succeeded;
         } else {
-            const std::string reason =
-                r.result == kNoTypeToWrite ? "The row has no type to write." : ErrorText(r.result);
-            // A restore that lacked its backup names the backup, not the file.
-            const std::string label = r.inBackup ? job.label + kBackupSuffix : job.label;
-            if (m_outcome.failed++ == 0) m_outcome.firstFailure = label + ": " + reason;
-            m_list.SetFailure(
-                job.position,
-                r.inBackup ? PathToUtf8(job.path.filename()) + kBackupSuffix + ": " + reason : reason);
+            ++m_outcome.failed;
         }
+        m_applied = i + 1;
     }
-    m_list.EndChanges();
+    // Then why each failure failed.
+    for (int i = from; i < upTo; ++i) {
+        const FileResult& r = run.results[static_cast<std::size_t>(i)];
+        if (r.result == kWriteOk) continue;
+        const FileJob& job = run.jobs[static_cast<std::size_t>(i)];
+        const std::string reason =
+            r.result == kNoTypeToWrite ? "The row has no type to write." : ErrorText(r.result);
+        // A restore that lacked its backup names the backup, not the file.
+        const std::string label = r.inBackup ? job.label + kBackupSuffix : job.label;
+        if (m_outcome.firstFailure.empty()) m_outcome.firstFailure = label + ": " + reason;
+        m_list.SetFailure(job.position, r.inBackup
+                                            ? PathToUtf8(job.path.filename()) + kBackupSuffix + ": " + reason
+                                            : reason);
+    }
+    changes.End();
 }
 
 void Catalogue::FinishFiles(WorkKind kind, bool failed)
 {
+    WindowBack back(m_shell, kind == WorkKind::Write);
+    ApplyResults(m_run->done.load(std::memory_order_acquire));
     m_outcome.handled = m_outcome.succeeded + m_outcome.failed;
     m_outcome.stopped = failed || m_outcome.handled < m_outcome.total;
     if (failed) m_shell.WorkFailed(kind);
@@ -241,22 +338,25 @@ void Catalogue::FinishFiles(WorkKind kind, bool failed)
     if (kind == WorkKind::Write) {
         if (anyFailed || failed) {
             m_shell.SetWriteEnabled(false);
+            back.WriteSettled();
             if (!failed) m_shell.ShowMessage(kWriteFailedMessage);
         } else {
             m_shell.SetWriteEnabled(true);
+            back.WriteSettled();
         }
     } else if (anyFailed && !failed) {
         m_shell.ShowMessage(kRestoreFailedMessage);
     }
     m_shell.SetHourglass(false);
     m_shell.SetWorking(false);
+    back.Done();
 }
 
 void Catalogue::SelectAITraffic()
 {
     const int count = m_list.Count();
     if (count < 1 || WorkRunning()) return;
-    m_list.BeginChanges();
+    ChangesScope changes(m_list);
     for (int position = 1; position <= count; ++position) m_list.SetMarked(position, false);
     const int again = m_list.Count();
     for (int position = 1; position <= again; ++position) {
@@ -265,7 +365,7 @@ void Catalogue::SelectAITraffic()
         if (folder.find("MY") != std::string::npos) m_list.SetMarked(position, true);
         if (folder.find("AI") != std::string::npos) m_list.SetMarked(position, true);
     }
-    m_list.EndChanges();
+    changes.End();
 }
 
 }  // namespace korvalis

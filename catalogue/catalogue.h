@@ -1,11 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <string>
-#include <vector>
+#include <memory>
 
 #include "catalogue/airfile_list.h"
+#include "catalogue/airfile_routines.h"
 #include "catalogue/catalogue_shell.h"
 #include "catalogue/row_text.h"
 #include "catalogue/session_state.h"
@@ -19,8 +18,9 @@ namespace korvalis {
 // happen on the thread that owns the list. While work runs, the commands do nothing.
 class Catalogue {
 public:
-    Catalogue(SessionState& state, AirfileList& list, CatalogueShell& shell, Worker& worker) noexcept
-        : m_state(state), m_list(list), m_shell(shell), m_worker(worker)
+    Catalogue(SessionState& state, AirfileList& list, CatalogueShell& shell, Worker& worker,
+              AirfileRoutines& files = SystemAirfileRoutines()) noexcept
+        : m_state(state), m_list(list), m_shell(shell), m_worker(worker), m_files(&files)
     {
     }
 
@@ -41,22 +41,24 @@ public:
     // Whether the work that runs is a scan.
     [[nodiscard]] bool Scanning() const noexcept { return WorkRunning() && m_kind == WorkKind::Scan; }
 
-    // For tests: runs on the worker's thread before each file a write or restore handles.
-    void SetFileHook(std::function<void(int file)> hook) { m_fileHook = std::move(hook); }
+    // The file routines the work started from now on runs with; work that runs keeps its own.
+    void SetFileRoutines(AirfileRoutines& files) noexcept { m_files = &files; }
 
 private:
-    struct FileJob;
-    struct FileResult;
+    struct FileRun;
     // Writes or restores the marked rows' files, one after the other, on the worker.
     void RunFiles(WorkKind kind);
-    void ApplyResults(const std::vector<FileJob>& jobs, const std::vector<FileResult>& results);
+    // Records in their rows the results of the run's files before `upTo` not yet recorded.
+    void ApplyResults(int upTo);
     void FinishFiles(WorkKind kind, bool failed);
 
     SessionState& m_state;
     AirfileList& m_list;
     CatalogueShell& m_shell;
     Worker& m_worker;
-    std::function<void(int)> m_fileHook;
+    AirfileRoutines* m_files;
+    std::shared_ptr<FileRun> m_run;    // the write or restore that runs or ran last
+    int m_applied = 0;                 // of its files, those recorded in their rows
     RunOutcome m_outcome;              // of the write or restore that runs
     WorkKind m_kind = WorkKind::Scan;  // of the work that runs or ran last
 };

@@ -12,8 +12,9 @@ inline constexpr char kRestoreFailedMessage[] = "The marked items couldn't be re
 // The kinds of work that run on the worker.
 enum class WorkKind { Scan, Write, Restore };
 
-// What the catalogue commands need from the window system. The order of these calls is
-// part of the behaviour (the pointer is normal again before a message shows).
+// What the catalogue commands need from the window system. The order of these calls is part of
+// the behaviour: a scan puts the pointer back before its message shows; a write or restore shows
+// its message first ("Write" already off after a failed write) and puts the pointer back after it.
 class CatalogueShell {
 public:
     virtual ~CatalogueShell() = default;

@@ -15,6 +15,8 @@ std::string ErrorText(std::int32_t result)
             return "The type code lies outside 0 to 255.";
         case kErrorFileChanged:
             return "The file was changed by another program while it was being written.";
+        case kErrorFileReplaced:
+            return "The file was replaced by another while it was being written.";
         case kErrorBackupNoTypeByte:
             return "The backup holds no type marker.";
         case kErrorBackupMismatch:

@@ -123,7 +123,7 @@ public:
             pool.Begin(
                 [scan = shared_from_this()] {
                     Guarded(
-                        "scan reader", 0, [&scan] { scan->ReadFolders(); },
+                        [&scan] { scan->ReadFolders(); },
                         [&scan]() noexcept {
                             scan->m_fault = true;
                             scan->Quit();

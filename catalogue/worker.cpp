@@ -7,14 +7,7 @@
 
 namespace korvalis {
 
-namespace {
-
-// The name of the guard around each result the owner runs, for the tests.
-constexpr char kResultBoundary[] = "worker result";
-
-}  // namespace
-
-Worker::Worker(std::function<void()> wake, ThreadStart start, unsigned readers)
+Worker::Worker(std::function<bool()> wake, ThreadStart start, unsigned readers)
     : m_wake(std::move(wake)), m_start(start), m_readers(readers, std::move(start))
 {
 }
@@ -45,7 +38,7 @@ bool Worker::Start(std::function<void(WorkControl&)> work, std::function<void(bo
                 m_ended = true;
             }
             m_running = true;
-            m_wake();
+            Wake();
             return true;
         }
     }
@@ -80,6 +73,7 @@ void Worker::Shutdown() noexcept
     m_readers.Shutdown();
     std::lock_guard<SyncMutex> lock(m_mutex);
     m_posted.clear();
+    m_wakeFailed = false;
     m_ended = false;
     m_end = nullptr;
     m_running = false;
@@ -87,14 +81,22 @@ void Worker::Shutdown() noexcept
 
 void Worker::Post(std::function<void()> result)
 {
-    bool first = false;
+    bool wake = false;
     {
         std::lock_guard<SyncMutex> lock(m_mutex);
-        first = m_posted.empty() && !m_ended;
+        // One wake-up for a run of results, as the owner takes them all at once; but one that
+        // was lost is tried again, or the run would wait for good.
+        wake = (m_posted.empty() && !m_ended) || m_wakeFailed;
         m_posted.push_back(std::move(result));
     }
-    // One wake-up for a run of results: the owner takes them all at once.
-    if (first) m_wake();
+    if (wake) Wake();
+}
+
+void Worker::Wake() noexcept
+{
+    const bool delivered = Guarded([this] { return m_wake(); }, []() noexcept { return false; });
+    std::lock_guard<SyncMutex> lock(m_mutex);
+    m_wakeFailed = !delivered;
 }
 
 void Worker::RunPosted()
@@ -132,12 +134,11 @@ void Worker::RunPosted()
         }
         // A result that throws fails the work: it is asked to stop, and its end reports the fault
         // once, however many results throw.
-        Guarded(
-            kResultBoundary, 0, [&] { next(); },
-            [this]() noexcept {
-                m_resultFailed = true;
-                RequestStop();
-            });
+        Guarded([&] { next(); },
+                [this]() noexcept {
+                    m_resultFailed = true;
+                    RequestStop();
+                });
     }
 }
 
@@ -154,7 +155,6 @@ void Worker::ThreadMain() noexcept
             finished.swap(m_finished);
         }
         const bool failed = Guarded(
-            kWorkerBoundary, 0,
             [&] {
                 job(*this);
                 return false;
@@ -169,11 +169,9 @@ void Worker::ThreadMain() noexcept
             m_end.swap(finished);
             m_endFailed = failed;
             m_ended = true;
-            wake = m_posted.empty();
+            wake = m_posted.empty() || m_wakeFailed;
         }
-        if (wake)
-            Guarded(
-                "worker wake", 0, [this] { m_wake(); }, []() noexcept {});
+        if (wake) Wake();
     }
 }
 

@@ -26,15 +26,14 @@ public:
 unsigned ReaderThreadCount();
 
 // Runs one piece of work at a time on a thread of its own. The work never touches what the
-// owner's thread owns: it posts closures, and the owner runs them when `wake` tells it some wait.
-// The name the worker's thread gives its guard, for the tests.
-inline constexpr char kWorkerBoundary[] = "worker";
-
+// owner's thread owns: it posts closures, and the owner runs them when `wake` tells it some wait,
+// and every so often while work runs, since a wake-up lost at the end has nothing after it.
 class Worker final : private WorkControl {
 public:
-    // `wake` is called on the worker's thread whenever results start waiting; it must not block.
-    // `start` starts the worker's thread and the `readers` of the scans.
-    explicit Worker(std::function<void()> wake, ThreadStart start = StartThread,
+    // `wake` is called on the worker's thread whenever results start waiting; it must not block,
+    // and returns false when the wake-up could not be delivered: the worker then wakes again at
+    // the next result and at the end. `start` starts the worker's thread and the `readers` of the scans.
+    explicit Worker(std::function<bool()> wake, ThreadStart start = StartThread,
                     unsigned readers = ReaderThreadCount());
     ~Worker() override;
     Worker(const Worker&) = delete;
@@ -61,8 +60,9 @@ private:
     void Post(std::function<void()> result) override;
     void SetStopHandler(std::function<void()> onStop) override;
     void ThreadMain() noexcept;
+    void Wake() noexcept;
 
-    std::function<void()> m_wake;
+    std::function<bool()> m_wake;
     ThreadStart m_start;
     SyncMutex m_mutex;
     SyncCondition m_jobReady;
@@ -76,6 +76,7 @@ private:
     std::function<void(bool)> m_end;
     std::atomic<bool> m_stop{false};
     bool m_quit = false;
+    bool m_wakeFailed = false;    // the last wake-up was not delivered
     bool m_shutDown = false;      // owner's thread only
     bool m_running = false;       // owner's thread only
     bool m_inRunPosted = false;   // owner's thread only

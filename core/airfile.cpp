@@ -206,10 +206,13 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
     if (!SameStretch(first, copiedScan)) return abandon(kErrorFileChanged);
     if (!temp.Flush(error)) return abandon(Failed(error));
     // Where nothing keeps others from removing or replacing the file under an open handle, what
-    // was copied must still be the file at its name before it becomes the backup.
-    const io::PathInfo copiedFrom = io::QueryPath(path);
-    if (copiedFrom.error != 0) return abandon(Failed(copiedFrom.error));
-    if (!copiedFrom.exists || copiedFrom.directory) return abandon(kErrorFileChanged);
+    // was copied must still be the file at its name before it becomes the backup: the same file,
+    // not another with the same bytes put there meanwhile.
+    io::FileIdentity copiedFrom;
+    if (!source.Identity(copiedFrom, error)) return abandon(Failed(error));
+    io::FileIdentity atName;
+    if ((error = io::QueryIdentity(path, atName)) != 0) return abandon(Failed(error));
+    if (atName != copiedFrom) return abandon(kErrorFileReplaced);
 
     // The complete copy takes the backup's name in one step: a crash leaves the old backup or
     // the new one, never half of either.
@@ -228,6 +231,10 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
     notify(WriteStep::OpenedForWriting);
 
     if (typeCode < 0 || typeCode > 255) return kErrorTypeCodeRange;
+    // The byte goes only into the file the backup was copied from.
+    io::FileIdentity writing;
+    if (!file.Identity(writing, error)) return Failed(error);
+    if (writing != copiedFrom) return kErrorFileReplaced;
     const auto typeByte = static_cast<std::uint8_t>(typeCode);
 
     // Another program may have changed the file since the copy: never write at a stale offset.

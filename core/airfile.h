@@ -19,6 +19,8 @@ inline constexpr std::int32_t kErrorFileChanged = 0x20000003;    // the file cha
 inline constexpr std::int32_t kErrorBackupNoTypeByte = 0x20000004;  // the backup holds no type byte
 inline constexpr std::int32_t kErrorBackupMismatch =
     0x20000005;  // the backup is of another version of the file
+inline constexpr std::int32_t kErrorFileReplaced =
+    0x20000006;  // another file took the file's name while it was being written
 
 // The file name suffix of the backup written beside each .air file.
 inline constexpr char kBackupSuffix[] = ".KRVL_bak";

@@ -13,6 +13,13 @@ using ErrorCode = std::int32_t;
 // What other openers may do while we hold a file. Only Windows enforces it.
 enum class Share { ReadWrite, ReadOnly };
 
+// Which file a handle or a name stands for: the volume and the file's number on it.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
 class File {
 public:
     File() noexcept = default;
@@ -38,6 +45,7 @@ public:
     bool Seek(std::uint64_t offset, ErrorCode& error);
     bool Size(std::uint64_t& size, ErrorCode& error);
     bool Flush(ErrorCode& error);
+    bool Identity(FileIdentity& identity, ErrorCode& error) const;
     // Closes the file; returns the error of the close itself (0 when none or not open).
     ErrorCode Close();
 
@@ -61,6 +69,10 @@ struct PathInfo {
 };
 
 PathInfo QueryPath(const std::filesystem::path& path);
+
+// The identity of the file now at `path`, without opening it for reading or writing; 0 or the
+// error number (a missing file is an error here).
+ErrorCode QueryIdentity(const std::filesystem::path& path, FileIdentity& identity);
 
 // Puts `from` in place of `to` in one step, replacing an existing `to`.
 ErrorCode ReplaceWith(const std::filesystem::path& from, const std::filesystem::path& to);

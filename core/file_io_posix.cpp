@@ -122,6 +122,18 @@ bool File::Flush(ErrorCode& error)
     return true;
 }
 
+bool File::Identity(FileIdentity& identity, ErrorCode& error) const
+{
+    struct stat st {};
+    if (::fstat(m_native, &st) != 0) {
+        error = errno;
+        return false;
+    }
+    identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    error = 0;
+    return true;
+}
+
 ErrorCode File::Close()
 {
     if (m_native == kClosed) return 0;
@@ -142,6 +154,14 @@ PathInfo QueryPath(const std::filesystem::path& path)
     // Root ignores mode bits, so "read-only" is read from the bits themselves, as Wine does.
     info.readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
     return info;
+}
+
+ErrorCode QueryIdentity(const std::filesystem::path& path, FileIdentity& identity)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return errno;
+    identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    return 0;
 }
 
 ErrorCode ReplaceWith(const std::filesystem::path& from, const std::filesystem::path& to)

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "core/handles_win32.h"
+
 #include <utility>
 
 namespace korvalis::io {
@@ -28,6 +30,19 @@ void* OpenHandle(const std::filesystem::path& path, DWORD access, DWORD share, D
     }
     error = 0;
     return h;
+}
+
+bool IdentityOf(HANDLE handle, FileIdentity& identity, ErrorCode& error)
+{
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle, &info)) {
+        error = LastError();
+        return false;
+    }
+    identity = {info.dwVolumeSerialNumber,
+                (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    error = 0;
+    return true;
 }
 
 }  // namespace
@@ -129,6 +144,11 @@ bool File::Flush(ErrorCode& error)
     return true;
 }
 
+bool File::Identity(FileIdentity& identity, ErrorCode& error) const
+{
+    return IdentityOf(m_native, identity, error);
+}
+
 ErrorCode File::Close()
 {
     if (m_native == kClosed) return 0;
@@ -149,6 +169,19 @@ PathInfo QueryPath(const std::filesystem::path& path)
     info.directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     info.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     return info;
+}
+
+ErrorCode QueryIdentity(const std::filesystem::path& path, FileIdentity& identity)
+{
+    // Attributes only, shared every way: no other opener is refused or refuses this one. The
+    // backup flag lets it open a folder too, which then differs from any file.
+    const UniqueFileHandle handle(::CreateFileW(Win32Path(path).c_str(), FILE_READ_ATTRIBUTES,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) return LastError();
+    ErrorCode error = 0;
+    IdentityOf(handle.Get(), identity, error);
+    return error;
 }
 
 ErrorCode ReplaceWith(const std::filesystem::path& from, const std::filesystem::path& to)

@@ -10,6 +10,7 @@
 #include "catalogue/catalogue.h"
 #include "tools/bench_common.h"
 #include "tools/work_loop.h"
+#include "tests/support/memory_airfile_list.h"
 
 using namespace korvalis;
 

@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "catalogue/airfile_list.h"
+#include "tests/support/memory_airfile_list.h"
 #include "catalogue/catalogue.h"
 #include "tools/bench_common.h"
 
@@ -77,6 +77,7 @@ int main(int argc, char** argv)
             std::lock_guard<std::mutex> lock(mutex);
             pending = true;
             woken.notify_one();
+            return true;
         });
         Catalogue catalogue(state, list, shell, worker);
         // The owner's loop: runs what the work posts until `until` or the work's end.

@@ -25,6 +25,7 @@
 #include "core/airfile.h"
 #include "core/airfile_internal.h"
 #include "core/marker_scan.h"
+#include "tests/support/memory_airfile_list.h"
 #include "tools/bench_common.h"
 #include "tools/work_loop.h"
 #include "ui/main_window.h"

@@ -14,6 +14,7 @@
 #include "catalogue/airfile_list.h"
 #include "catalogue/scan.h"
 #include "tools/bench_common.h"
+#include "tests/support/memory_airfile_list.h"
 
 using namespace korvalis;
 using Clock = std::chrono::steady_clock;
@@ -60,7 +61,8 @@ int wmain(int argc, wchar_t** argv)
     const DWORD loopThread = ::GetCurrentThreadId();
     MSG message;
     ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // gives this thread its queue
-    Worker worker([loopThread] { ::PostThreadMessageW(loopThread, WM_APP, 0, 0); }, StartThread, readers);
+    Worker worker([loopThread] { return ::PostThreadMessageW(loopThread, WM_APP, 0, 0) != FALSE; }, StartThread,
+                  readers);
     MemoryAirfileList list;
     const auto scan = [&] {
         list.RemoveAll();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <utility>
@@ -9,10 +10,13 @@
 namespace korvalis {
 
 // Stands in for a window's message loop where there is none (benchmarks, test programs): the
-// worker wakes this loop, and the loop runs what the work posted, on the loop's own thread.
+// worker wakes this loop, and the loop runs what the work posted, on the loop's own thread. As
+// the window's timer does, the loop also looks every so often, should a wake-up be lost.
 class WorkLoop {
 public:
-    explicit WorkLoop(ThreadStart start = StartThread) : m_worker([this] { Wake(); }, std::move(start)) {}
+    explicit WorkLoop(ThreadStart start = StartThread) : m_worker([this] { return Wake(); }, std::move(start))
+    {
+    }
 
     Worker& GetWorker() noexcept { return m_worker; }
 
@@ -22,7 +26,7 @@ public:
         while (m_worker.Running()) {
             {
                 std::unique_lock<std::mutex> lock(m_mutex);
-                m_woken.wait(lock, [this] { return m_pending; });
+                m_woken.wait_for(lock, std::chrono::milliseconds(100), [this] { return m_pending; });
                 m_pending = false;
             }
             m_worker.RunPosted();
@@ -30,11 +34,12 @@ public:
     }
 
 private:
-    void Wake()
+    bool Wake()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_pending = true;
         m_woken.notify_one();
+        return true;
     }
 
     std::mutex m_mutex;

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <string>
-#include <string_view>
 #include <utility>
 
 #include "catalogue/guarded.h"
@@ -30,10 +29,9 @@ std::wstring FailureText(const wchar_t* doing);
 // A window, dialog or subclass procedure's body, run so that no exception leaves it: a throw is
 // reported and the message then handled by `fallback` (the system's default handling).
 template <typename Body, typename Fallback>
-auto GuardedProc(std::string_view boundary, UINT message, const wchar_t* doing, Body&& body,
-                 Fallback&& fallback) noexcept
+auto GuardedProc(const wchar_t* doing, Body&& body, Fallback&& fallback) noexcept
 {
-    return Guarded(boundary, message, std::forward<Body>(body), [&]() noexcept {
+    return Guarded(std::forward<Body>(body), [&]() noexcept {
         ReportFailedAction(doing);
         return fallback();
     });

@@ -117,7 +117,7 @@ INT_PTR CALLBACK FsDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LP
     auto* self = reinterpret_cast<FsDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     if (self == nullptr) return FALSE;
     return GuardedProc(
-        kDialogBoundary, message, L"handling the folder dialog",
+        L"handling the folder dialog",
         [&] { return self->HandleMessage(message, wParam, lParam); }, [] { return INT_PTR{FALSE}; });
 }
 

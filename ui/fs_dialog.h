@@ -11,9 +11,6 @@
 
 namespace korvalis {
 
-// The name the dialog's procedure gives its guard, for the tests.
-inline constexpr char kDialogBoundary[] = "folder dialog";
-
 // frmFSDialog: the folder chooser ("Dir") and the About box ("About"), one dialog with two
 // faces chosen by DialogMode when it opens. It opens without modality but keeps the main
 // window disabled and itself on top until it closes.

@@ -56,7 +56,7 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC proc)
 MainWindow::MainWindow() noexcept
     : m_worker([this] {
           HWND target = m_wakeTarget;
-          if (target != nullptr) ::PostMessageW(target, WM_APP_WORK, 0, 0);
+          return target != nullptr && ::PostMessageW(target, WM_APP_WORK, 0, 0) != FALSE;
       }),
       m_catalogue(m_state, m_rows, *this, m_worker),
       m_dialog(m_state),
@@ -121,8 +121,7 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     const auto byDefault = [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); };
     if (self == nullptr) return byDefault();
     return GuardedProc(
-        kMainWindowBoundary, message, Activity(message),
-        [&] { return self->HandleMessage(message, wParam, lParam); }, byDefault);
+        Activity(message), [&] { return self->HandleMessage(message, wParam, lParam); }, byDefault);
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -31,10 +31,6 @@ namespace korvalis {
 inline constexpr UINT WM_APP_WORK = WM_APP + 2;
 inline constexpr UINT WM_APP_COUNTS = WM_APP + 3;
 
-// The names the window's and the list's procedures give their guards, for the tests.
-inline constexpr char kMainWindowBoundary[] = "main window";
-inline constexpr char kListBoundary[] = "aircraft list";
-
 // frmMain: the menu bar, the aircraft list lstAirfiles with its status bar, and the program's
 // start and end. Scans, writes and restores run on the worker; this window's thread only shows
 // what they hand over.

@@ -65,7 +65,7 @@ LRESULT CALLBACK MainWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam, LP
     const WNDPROC own = window->m_listProc;
     const auto byDefault = [&] { return ::CallWindowProcW(own, hwnd, message, wParam, lParam); };
     return GuardedProc(
-        kListBoundary, message, L"handling the aircraft list",
+        L"handling the aircraft list",
         [&]() -> LRESULT {
             if (window->ListMessage(message, wParam, lParam)) return 0;
             // A subclass must go before its window does.

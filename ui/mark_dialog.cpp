@@ -36,7 +36,7 @@ public:
         auto* self = reinterpret_cast<MarkDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
         if (self == nullptr) return FALSE;
         return GuardedProc(
-            kMarkDialogBoundary, message, L"handling the mark dialog",
+            L"handling the mark dialog",
             [&] { return self->Handle(message, wParam); }, [] { return INT_PTR{FALSE}; });
     }
 

@@ -7,9 +7,6 @@
 
 namespace korvalis {
 
-// The name the dialog's procedure gives its guard, for the tests.
-inline constexpr char kMarkDialogBoundary[] = "mark dialog";
-
 // What "Mark rows..." is asked to do: the text as typed, and whether the rows already marked stay.
 struct MarkRequest {
     std::wstring text;

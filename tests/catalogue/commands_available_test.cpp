@@ -4,6 +4,7 @@
 #include "catalogue/command_states.h"
 #include "catalogue/row_text.h"
 #include "core/text.h"
+#include "tests/support/memory_airfile_list.h"
 
 namespace korvalis::test {
 namespace {

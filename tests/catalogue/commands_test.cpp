@@ -9,6 +9,7 @@
 #include "core/airfile.h"
 #include "core/text.h"
 #include "tests/support/catalogue_rig.h"
+#include "tests/support/memory_airfile_list.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/test_support.h"
 

@@ -5,6 +5,7 @@
 #include "catalogue/name_match.h"
 #include "catalogue/status_text.h"
 #include "core/text.h"
+#include "tests/support/memory_airfile_list.h"
 
 namespace korvalis::test {
 namespace {

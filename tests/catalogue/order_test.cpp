@@ -5,6 +5,7 @@
 #include "catalogue/airfile_list.h"
 #include "catalogue/sort_key.h"
 #include "core/text.h"
+#include "tests/support/memory_airfile_list.h"
 
 namespace korvalis::test {
 namespace {

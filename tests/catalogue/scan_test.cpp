@@ -12,6 +12,7 @@
 #include "tests/support/catalogue_rig.h"
 #include "tests/support/faulty_files.h"
 #include "tests/support/file_attributes.h"
+#include "tests/support/memory_airfile_list.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/test_support.h"
 

@@ -16,6 +16,7 @@
 #include "catalogue/enumerate.h"
 #include "catalogue/status_text.h"
 #include "core/text.h"
+#include "tests/support/memory_airfile_list.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/test_support.h"
 
@@ -93,11 +94,12 @@ protected:
         }
     }
 
-    void Wake()
+    bool Wake()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_pending = true;
         m_woken.notify_one();
+        return true;
     }
 
     // Counts the threads the worker and its readers start, and those that have ended.
@@ -120,7 +122,7 @@ protected:
     SessionState m_state;
     MemoryAirfileList m_list;
     RecordingShell m_shell;
-    Worker m_worker{[this] { Wake(); }, [this](std::function<void()> body) { return Start(std::move(body)); },
+    Worker m_worker{[this] { return Wake(); }, [this](std::function<void()> body) { return Start(std::move(body)); },
                     3};
     Catalogue m_catalogue{m_state, m_list, m_shell, m_worker};
 };

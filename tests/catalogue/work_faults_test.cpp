@@ -9,6 +9,7 @@
 #include "core/text.h"
 #include "tests/support/catalogue_rig.h"
 #include "tests/support/faulty_files.h"
+#include "tests/support/memory_airfile_list.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/test_support.h"
 #include "tools/fleet.h"

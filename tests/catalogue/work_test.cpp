@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <map>
+#include <mutex>
+#include <new>
 #include <stdexcept>
 
 #include "catalogue/error_text.h"
-#include "catalogue/guarded.h"
 #include "catalogue/scan.h"
 #include "catalogue/status_text.h"
 #include "core/airfile.h"
@@ -15,6 +17,8 @@
 #include "core/file_io.h"
 #include "core/text.h"
 #include "tests/support/catalogue_rig.h"
+#include "tests/support/hooked_routines.h"
+#include "tests/support/memory_airfile_list.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/test_support.h"
 #include "tools/fleet.h"
@@ -50,6 +54,56 @@ TEST(Worker, HandsResultsOverInOrderThenItsEnd)
         EXPECT_EQ(seen.back(), -1) << c.name << ": the end comes last";
         EXPECT_EQ(failed, c.fault) << c.name;
         EXPECT_FALSE(loop.GetWorker().Running()) << c.name;
+    }
+}
+
+// The owner hears of waiting results only through the wake; the first `lost` wake-ups never
+// arrive, as a post to a full message queue. (A lost wake at the end is the owner's timer's.)
+TEST(Worker, AWakeUpThatIsLostIsTriedAgain)
+{
+    struct Case {
+        const char* name;
+        int lost;
+        int results;
+    };
+    const Case cases[] = {
+        {"lost at the first result, tried at the next", 1, 3},
+        {"lost at the only result, tried at the end", 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::mutex mutex;
+        std::condition_variable woken;
+        bool pending = false;
+        int lost = c.lost;
+        Worker worker([&] {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (lost > 0) {
+                --lost;
+                return false;
+            }
+            pending = true;
+            woken.notify_one();
+            return true;
+        });
+        int seen = 0;
+        bool ended = false;
+        worker.Start(
+            [&seen, c](WorkControl& control) {
+                for (int i = 0; i < c.results; ++i) control.Post([&seen] { ++seen; });
+            },
+            [&ended](bool) { ended = true; });
+        while (worker.Running()) {
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                if (!woken.wait_for(lock, std::chrono::seconds(5), [&] { return pending; })) break;
+                pending = false;
+            }
+            worker.RunPosted();
+        }
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(seen, c.results);
+        EXPECT_FALSE(worker.Running());
     }
 }
 
@@ -158,7 +212,7 @@ TEST_F(StoppedWork, AWriteStopsBetweenTwoFiles)
     const std::string denied =
         "Plane 0" + std::string(1, kDirSeparator) + "plane.air: " + ErrorText(io::AccessDeniedError());
     const Case cases[] = {
-        {0, -1, "Stopped after 0 of 5: 0 written", false},
+        {1, -1, "Stopped after 1 of 5: 1 written", false},
         {2, -1, "Stopped after 2 of 5: 2 written", false},
         {3, 0, "Stopped after 3 of 5: 2 written, 1 failed: " + denied, true},
         {5, -1, "5 written", false},
@@ -167,11 +221,13 @@ TEST_F(StoppedWork, AWriteStopsBetweenTwoFiles)
         SCOPED_TRACE(c.stopAt);
         Fill(c.readOnly);
         m_shell = RecordingShell();
-        m_rig.Get().SetFileHook([&](int file) {
-            if (file == c.stopAt) m_rig.Get().StopWork();
+        // Esc while the file before arrives: that one is finished, the next one never begun.
+        HookedRoutines routines([&](int file) {
+            if (file == c.stopAt - 1) m_rig.Get().StopWork();
         });
+        m_rig.Get().SetFileRoutines(routines);
         m_rig.WriteMarkedTypes();
-        m_rig.Get().SetFileHook(nullptr);
+        m_rig.Get().SetFileRoutines(SystemAirfileRoutines());
         for (int i = 0; i < 5; ++i) {
             const bool written = i < c.stopAt && i != c.readOnly;
             EXPECT_EQ(ReadAirfileType(File(i)), written ? "1" : "0") << i;
@@ -195,8 +251,10 @@ TEST_F(StoppedWork, AFaultOnTheWorkerEndsTheWorkWithOneReport)
 {
     Fill(-1);
     m_shell = RecordingShell();
-    detail::InjectBoundaryFault(kWorkerBoundary, 1);
+    HookedRoutines throwing([](int) { throw std::runtime_error("fault"); });
+    m_rig.Get().SetFileRoutines(throwing);
     m_rig.Load_Airfiles();
+    m_rig.Get().SetFileRoutines(SystemAirfileRoutines());
     EXPECT_EQ(m_shell.failures, std::vector<WorkKind>{WorkKind::Scan});
     EXPECT_EQ(m_shell.calls, (std::vector<std::string>{"hourglass", "write off", "pointer"}))
         << "no message box";
@@ -205,6 +263,59 @@ TEST_F(StoppedWork, AFaultOnTheWorkerEndsTheWorkWithOneReport)
     m_rig.Load_Airfiles();
     EXPECT_EQ(m_list.Count(), 5);
     EXPECT_EQ(m_shell.failures.size(), 1u);
+}
+
+// A throw where the end of a write or scan is shown, or where a file's result is recorded: the work
+// is over, the window is given back, the throw reaches the owner once, and every row says what
+// its file holds.
+TEST_F(StoppedWork, AThrowWhereTheWorkEndsLeavesTheWindowUsableAndTheRowsTrue)
+{
+    struct Case {
+        const char* name;
+        bool scan;                // else a write whose first file fails
+        std::string shellThrows;  // the call of the shell that throws
+        bool failureThrows;       // recording a file's failure in its row throws
+    };
+    const Case cases[] = {
+        {"the write's outcome", false, "outcome", false}, {"Write switched off", false, "write off", false},
+        {"the message", false, "message", false},         {"the pointer", false, "pointer", false},
+        {"recording a failure", false, "", true},         {"the scan's outcome", true, "outcome", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fill(0);
+        m_shell = RecordingShell();
+        m_shell.throwAt = c.shellThrows;
+        m_list.throwAtFailure = c.failureThrows;
+        bool threw = false;
+        try {
+            if (c.scan) {
+                m_rig.Load_Airfiles();
+                m_list.Sort({SortColumn::Folder, false});
+            } else {
+                m_rig.WriteMarkedTypes();
+            }
+        } catch (const std::bad_alloc&) {
+            threw = true;
+        }
+        EXPECT_EQ(static_cast<std::size_t>(threw) + m_shell.failures.size(), 1u) << "told once";
+        EXPECT_FALSE(m_rig.Get().WorkRunning());
+        ASSERT_FALSE(m_shell.calls.empty());
+        EXPECT_EQ(m_shell.calls.back(), "pointer");
+        ASSERT_FALSE(m_shell.working.empty());
+        EXPECT_FALSE(m_shell.working.back());
+        EXPECT_EQ(m_shell.writeEnabled, false);
+        EXPECT_EQ(m_list.openChanges, 0);
+        ASSERT_EQ(m_list.Count(), 5);
+        for (int i = 0; i < 5; ++i) {
+            const std::string onDisk = ReadAirfileType(File(i));
+            const AirfileRow& row = m_list.Row(i + 1);
+            EXPECT_EQ(std::to_string(row.fileType), onDisk) << i;
+            EXPECT_EQ(m_list.IsMarked(i + 1), !c.scan && onDisk == "0") << i;
+            EXPECT_EQ(row.Changed(), !c.scan && onDisk == "0") << i;
+        }
+        TearDown();
+    }
 }
 
 TEST(StatusText, PlainEnglishWithThousands)

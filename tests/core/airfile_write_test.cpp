@@ -236,6 +236,13 @@ TEST(WriteAirfileType, NeverWritesAtAStaleOffset)
         std::int32_t resultIfChanged;
         bool backupReplacedIfChanged;
     };
+    const auto renameOver = [&](const fs::path& p) {
+        const fs::path other = dir / "other.air";
+        WriteBytes(other, original);
+        std::error_code error;
+        fs::rename(other, p, error);
+        return !error;
+    };
     const ChangeCase cases[] = {
         {"marker moved after the first read", WriteStep::FirstReadDone,
          [&](const fs::path& p) { return PatchInPlace(p, 0, moved); }, kErrorFileChanged, false},
@@ -263,6 +270,11 @@ TEST(WriteAirfileType, NeverWritesAtAStaleOffset)
          [&](const fs::path& p) { return PatchInPlace(p, 0, Hex("77")); }, kErrorFileChanged, true},
         {"marker destroyed while open for writing", WriteStep::OpenedForWriting,
          [&](const fs::path& p) { return PatchInPlace(p, 4, Hex("00")); }, kErrorFileChanged, true},
+        // Another file with the very same bytes: only its identity tells it from the one copied.
+        {"another file renamed over it before the backup took its name", WriteStep::BackupCopied, renameOver,
+         kErrorFileReplaced, false},
+        {"another file renamed over it before the byte write", WriteStep::BackupReplaced, renameOver,
+         kErrorFileReplaced, true},
     };
     for (const auto& c : cases) {
         WriteBytes(air, original);

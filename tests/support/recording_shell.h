@@ -1,5 +1,6 @@
 #pragma once
 
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,26 +10,46 @@
 namespace korvalis::test {
 
 // Records every effect in order, so tests can check what came before what. The pointer, the
-// message box and "Write" go to `calls`; the status line and the working state apart.
+// message box and "Write" go to `calls`; the status line and the working state apart. A call
+// named in `throwAt` throws instead, once, as when memory runs out.
 class RecordingShell final : public CatalogueShell {
 public:
-    void SetHourglass(bool busy) override { calls.push_back(busy ? "hourglass" : "pointer"); }
-    void ShowMessage(const std::string& text) override { calls.push_back("message: " + text); }
+    void SetHourglass(bool busy) override
+    {
+        ThrowAt(busy ? "hourglass" : "pointer");
+        calls.push_back(busy ? "hourglass" : "pointer");
+    }
+    void ShowMessage(const std::string& text) override
+    {
+        ThrowAt("message");
+        calls.push_back("message: " + text);
+    }
     void SetWriteEnabled(bool enabled) override
     {
+        ThrowAt(enabled ? "write on" : "write off");
         writeEnabled = enabled;
         calls.push_back(enabled ? "write on" : "write off");
     }
-    void SetWorking(bool on) override { working.push_back(on); }
+    void SetWorking(bool on) override
+    {
+        ThrowAt(on ? "working" : "not working");
+        working.push_back(on);
+    }
     void ShowProgress(const std::string& text, int done, int total) override
     {
+        ThrowAt("progress");
         progress.push_back(text);
         lastDone = done;
         lastTotal = total;
     }
-    void ShowOutcome(const std::string& text) override { outcomes.push_back(text); }
+    void ShowOutcome(const std::string& text) override
+    {
+        ThrowAt("outcome");
+        outcomes.push_back(text);
+    }
     void WorkFailed(WorkKind kind) override { failures.push_back(kind); }
 
+    std::string throwAt;
     std::vector<std::string> calls;
     std::optional<bool> writeEnabled;  // nullopt: never set
     std::vector<bool> working;
@@ -36,6 +57,15 @@ public:
     int lastDone = 0, lastTotal = 0;
     std::vector<std::string> outcomes;
     std::vector<WorkKind> failures;
+
+private:
+    void ThrowAt(const char* call)
+    {
+        if (!throwAt.empty() && throwAt == call) {
+            throwAt.clear();
+            throw std::bad_alloc();
+        }
+    }
 };
 
 }  // namespace korvalis::test

@@ -7,6 +7,7 @@
 
 #include "catalogue/catalogue.h"
 #include "tools/work_loop.h"
+#include "tests/support/memory_airfile_list.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "catalogue/sort_key.h"
+#include "tests/support/hooked_routines.h"
 #include "tests/support/test_support.h"
 #include "tests/ui/window_harness_win32.h"
 #include "ui/resource.h"
@@ -247,9 +248,10 @@ TEST_F(ListTest, WhileAScanFillsTheListItCanBeMarkedAndMarksStayOnTheirRows)
     ClickHeader(0);  // by folder: rows arriving take their places among the others
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
-    m_main.Window().Commands().SetFileHook([released](int file) {
+    HookedRoutines held([released](int file) {
         if (file < 0) released.wait();  // the scan is held at its start, its list emptied
     });
+    m_main.Window().Commands().SetFileRoutines(held);
     ::SendMessageW(m_main.Handle(), WM_COMMAND, IDM_READ, 0);
     m_main.Pump();
     ASSERT_TRUE(m_main.Window().Working());
@@ -258,7 +260,7 @@ TEST_F(ListTest, WhileAScanFillsTheListItCanBeMarkedAndMarksStayOnTheirRows)
     const std::shared_ptr<void> releaseAtEnd(nullptr, [&](void*) {
         release.set_value();
         m_main.Settle();
-        m_main.Window().Commands().SetFileHook(nullptr);
+        m_main.Window().Commands().SetFileRoutines(SystemAirfileRoutines());
     });
 
     Arrive({L"Mooney", L"Piper"});

@@ -6,11 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <string_view>
+#include <stdexcept>
 
-#include "catalogue/guarded.h"
-#include "catalogue/worker.h"
 #include "core/text.h"
+#include "tests/support/hooked_routines.h"
 #include "tests/support/test_support.h"
 #include "tests/ui/window_harness_win32.h"
 #include "ui/failure_report.h"
@@ -23,57 +22,75 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(Robustness, AnExceptionAtEachBoundaryBecomesOneMessageAndTheProgramGoesOn)
+// The guard every procedure runs in: a throw gives the system's default answer and tells the
+// user once, however often it throws while that message waits.
+TEST(Robustness, AThrowInAProcedureGivesTheDefaultAndOneMessage)
+{
+    MainWindowHarness main;  // shows the messages
+    for (const int throws : {1, 3}) {
+        SCOPED_TRACE(throws);
+        MessageBoxWatcher boxes;
+        for (int i = 0; i < throws; ++i) {
+            const int result = GuardedProc(
+                L"drawing the window", []() -> int { throw std::runtime_error("fault"); }, [] { return 7; });
+            EXPECT_EQ(result, 7);
+        }
+        EXPECT_EQ(GuardedProc(
+                      L"drawing the window", [] { return 1; }, [] { return 7; }),
+                  1);
+        main.Pump();
+        const auto seen = boxes.Boxes();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].caption, L"Korvalis");
+        EXPECT_EQ(seen[0].text, FailureText(L"drawing the window"));
+        EXPECT_TRUE(seen[0].onlyOk);
+        EXPECT_FALSE(seen[0].icon);
+    }
+}
+
+// Where the window's own work throws: the user is told what was being done, and the window goes on.
+TEST(Robustness, AThrowInTheWindowsWorkBecomesOneMessageAndTheProgramGoesOn)
 {
     struct Case {
         const char* name;
-        std::string_view boundary;
-        UINT message;
         const wchar_t* doing;
         std::function<void(MainWindowHarness&)> trigger;
     };
+    HookedRoutines throwing([](int) { throw std::runtime_error("fault"); });
     const Case cases[] = {
-        {"a menu command", kMainWindowBoundary, WM_COMMAND, L"carrying out a command",
-         [](MainWindowHarness& m) { m.Command(IDM_SELECT_MY); }},
-        {"a mouse move over the list", kListBoundary, WM_MOUSEMOVE, L"handling the aircraft list",
-         [](MainWindowHarness& m) { ::SendMessageW(m.List(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5)); }},
-        {"OK in the About box", kDialogBoundary, WM_COMMAND, L"handling the folder dialog",
+        {"a menu command", L"carrying out a command",
          [](MainWindowHarness& m) {
-             m.Command(IDM_ABOUT);
-             ::SendMessageW(m.Window().Dialog().Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+             m.Window().SetExplorerLauncher(
+                 [](const fs::path&) -> std::int32_t { throw std::runtime_error("fault"); });
+             {
+                 MenuWatcher watcher;  // closes the menu
+                 m.RightClick(0);
+             }
+             m.Command(IDM_OPEN_FOLDER);
          }},
-        {"a scan on the worker", kWorkerBoundary, 0, L"reading the aircraft folders",
-         [](MainWindowHarness& m) {
-             m.Window().State().AircraftDir = PathToUtf8(FreshTestDir());
+        {"a scan on the worker", L"reading the aircraft folders",
+         [&throwing](MainWindowHarness& m) {
+             m.Window().Commands().SetFileRoutines(throwing);
              m.Command(IDM_READ);
-         }},
-        // Painting fails again and again while the first report waits: still one message.
-        {"three paints in a row", kMainWindowBoundary, WM_PAINT, L"drawing the window",
-         [](MainWindowHarness& m) {
-             ::ShowWindow(m.Handle(), SW_SHOWNOACTIVATE);
-             for (int i = 0; i < 3; ++i)
-                 ::RedrawWindow(m.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+             m.Window().Commands().SetFileRoutines(SystemAirfileRoutines());
          }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        MainWindowHarness main;
+        Simulator sim;
+        MainWindowHarness main(Wide(sim.root));
+        main.Command(IDM_SELECT_FS2004);
+        ASSERT_GT(main.RowCount(), 0);
         MessageBoxWatcher boxes;
-        detail::InjectBoundaryFault(
-            c.boundary, c.boundary == kMainWindowBoundary && c.message == WM_PAINT ? 3 : 1, c.message);
         c.trigger(main);
         main.Pump();
-        detail::InjectBoundaryFault(c.boundary, 0);
         const auto seen = boxes.Boxes();
         ASSERT_EQ(seen.size(), 1u);
-        EXPECT_EQ(seen[0].caption, L"Korvalis");
         EXPECT_EQ(seen[0].text, FailureText(c.doing));
-        EXPECT_TRUE(seen[0].onlyOk);
-        EXPECT_FALSE(seen[0].icon);
 
         // The program goes on: its window answers and its commands work.
         ASSERT_NE(main.Handle(), nullptr);
-        main.Window().Dialog().Close();
+        EXPECT_FALSE(main.Window().Working());
         main.Command(IDM_ABOUT);
         EXPECT_NE(main.Window().Dialog().Handle(), nullptr);
         main.Window().Dialog().Close();

@@ -13,6 +13,7 @@
 #include "core/airfile_internal.h"
 #include "core/file_io.h"
 #include "core/text.h"
+#include "tests/support/hooked_routines.h"
 #include "tests/support/test_support.h"
 #include "tests/ui/window_harness_win32.h"
 #include "ui/resource.h"
@@ -31,7 +32,7 @@ protected:
     }
     void TearDown() override
     {
-        if (m_main.Handle() != nullptr) m_main.Window().Commands().SetFileHook(nullptr);
+        if (m_main.Handle() != nullptr) m_main.Window().Commands().SetFileRoutines(SystemAirfileRoutines());
     }
 
     Simulator m_sim;
@@ -40,13 +41,14 @@ protected:
 
 TEST_F(WorkTest, WhileAWriteRunsWhatWouldChangeTheRowsIsOffAndEscStopsIt)
 {
-    m_main.Mark(RowOf(m_main, L"Bell 206"));
-    m_main.Command(IDM_TYPE_AIRCRAFT);
+    m_main.Command(IDM_SELECT_MY);  // AI Boeing 737 and MY Cessna
+    m_main.Command(IDM_TYPE_NONFLYABLE);
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
-    m_main.Window().Commands().SetFileHook([released](int file) {
-        if (file < 0) released.wait();  // the work is held at its start
+    HookedRoutines held([released](int file) {
+        if (file == 0) released.wait();  // the work is held at its first file
     });
+    m_main.Window().Commands().SetFileRoutines(held);
     ::SendMessageW(m_main.Handle(), WM_COMMAND, IDM_WRITE, 0);
     m_main.Pump();
     ASSERT_TRUE(m_main.Window().Working());
@@ -57,7 +59,7 @@ TEST_F(WorkTest, WhileAWriteRunsWhatWouldChangeTheRowsIsOffAndEscStopsIt)
     }
     EXPECT_TRUE(m_main.MenuEnabled(IDM_ABOUT));
     EXPECT_TRUE(m_main.MenuEnabled(IDM_END));
-    EXPECT_EQ(m_main.StatusText(1), L"Writing 1 of 1 (Esc to stop)");
+    EXPECT_EQ(m_main.StatusText(1), L"Writing 1 of 2 (Esc to stop)");
     const auto progressShown = [&] {
         return (::GetWindowLongW(m_main.Window().ProgressHandle(), GWL_STYLE) & WS_VISIBLE) != 0;
     };
@@ -87,20 +89,26 @@ TEST_F(WorkTest, WhileAWriteRunsWhatWouldChangeTheRowsIsOffAndEscStopsIt)
     ::SendMessageW(m_main.List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 30));
     m_main.Pump();
     EXPECT_EQ((std::vector<std::wstring>{m_main.Cell(0, 0), m_main.Cell(1, 0), m_main.Cell(2, 0)}), before);
-    EXPECT_EQ(::SendMessageW(m_main.List(), LVM_GETSELECTEDCOUNT, 0, 0), 1);
+    EXPECT_EQ(::SendMessageW(m_main.List(), LVM_GETSELECTEDCOUNT, 0, 0), 2);
     EXPECT_EQ(m_main.RowCount(), 3);
 
-    // Esc asks the write to stop; it does so before its first file.
+    // Esc asks the write to stop; it does so after the file it is on, before the next.
     MessageBoxWatcher boxes;
     MSG escape{m_main.List(), WM_KEYDOWN, VK_ESCAPE, 1, 0, {}};
     EXPECT_TRUE(m_main.Window().PreTranslate(escape));
     release.set_value();
     m_main.Settle();
     EXPECT_FALSE(m_main.Window().Working());
-    EXPECT_EQ(m_main.StatusText(1), L"Stopped after 0 of 1: 0 written");
+    EXPECT_EQ(m_main.StatusText(1), L"Stopped after 1 of 2: 1 written");
     EXPECT_TRUE(boxes.Boxes().empty());
-    EXPECT_TRUE(m_main.Marked(RowOf(m_main, L"Bell 206")));
-    EXPECT_EQ(ReferenceType(ReadBytes(m_sim.File("Bell 206", "bell.air"))), "1");
+    int written = 0;
+    for (const auto& [folder, file] :
+         {std::pair{"AI Boeing 737", "b737.air"}, std::pair{"MY Cessna", "c172.air"}}) {
+        const bool done = ReferenceType(ReadBytes(m_sim.File(folder, file))) == "2";
+        EXPECT_EQ(m_main.Marked(RowOf(m_main, WideFromUtf8(folder))), !done) << folder;
+        written += done ? 1 : 0;
+    }
+    EXPECT_EQ(written, 1);
     EXPECT_FALSE(progressShown());
     EXPECT_TRUE(m_main.MenuEnabled(IDM_WRITE));
 }
@@ -184,13 +192,13 @@ TEST_F(WorkTest, InputMadeWhileWorkRanDoesNotActAfterItEnds)
         {"End pressed in the list after it", VK_END, true, false, false, true},
     };
     for (const Case& c : cases) {
-        m_main.Window().Commands().SetFileHook(nullptr);
         ListView_SetItemState(m_main.List(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
         std::promise<void> release;
         std::shared_future<void> released = release.get_future().share();
-        m_main.Window().Commands().SetFileHook([released](int file) {
+        HookedRoutines held([released](int file) {
             if (file < 0) released.wait();  // the scan is held at its start
         });
+        m_main.Window().Commands().SetFileRoutines(held);
         ::SendMessageW(m_main.Handle(), WM_COMMAND, IDM_READ, 0);
         m_main.Pump();
         ASSERT_TRUE(m_main.Window().Working()) << c.name;
@@ -198,7 +206,7 @@ TEST_F(WorkTest, InputMadeWhileWorkRanDoesNotActAfterItEnds)
         const DWORD during = ::GetTickCount() - 1;
         release.set_value();
         m_main.Settle();
-        m_main.Window().Commands().SetFileHook(nullptr);
+        m_main.Window().Commands().SetFileRoutines(SystemAirfileRoutines());
         ASSERT_EQ(m_main.RowCount(), 3) << c.name;
 
         m_main.RouteAt(c.toList ? m_main.List() : m_main.Handle(), c.key,
@@ -224,9 +232,10 @@ TEST_F(WorkTest, EndDuringWorkEndsTheProgramAndLeavesEveryFileWhole)
         main.Command(IDM_SELECT_MY);
         main.Command(IDM_TYPE_NONFLYABLE);
         const HWND window = main.Handle();
-        main.Window().Commands().SetFileHook([window, c](int file) {
+        HookedRoutines closing([window, c](int file) {
             if (file == c.closeAt) ::PostMessageW(window, WM_CLOSE, 0, 0);
         });
+        main.Window().Commands().SetFileRoutines(closing);
         ::SendMessageW(window, WM_COMMAND, c.command, 0);
         main.Settle();
         EXPECT_EQ(main.Handle(), nullptr);
