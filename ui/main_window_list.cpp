@@ -12,25 +12,9 @@ namespace korvalis {
 
 namespace {
 
-// Keys that move the focus without marking: they scroll the list while a write holds the marks.
-bool MovesOnlyTheFocus(WPARAM key)
-{
-    if (::GetKeyState(VK_CONTROL) >= 0) return false;
-    switch (key) {
-        case VK_UP:
-        case VK_DOWN:
-        case VK_PRIOR:
-        case VK_NEXT:
-        case VK_HOME:
-        case VK_END:
-            return true;
-        default:
-            return false;
-    }
-}
-
-// Input that would move the marks or the focus of the list; held back while a write or restore runs.
-bool MovesTheMarks(UINT message, WPARAM wParam)
+// A click the list would act on in a loop of its own (drag detection): held back while a write
+// or restore runs, rather than undone afterwards.
+bool IsClick(UINT message)
 {
     switch (message) {
         case WM_LBUTTONDOWN:
@@ -38,14 +22,16 @@ bool MovesTheMarks(UINT message, WPARAM wParam)
         case WM_MBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_RBUTTONDBLCLK:
-        case WM_CHAR:
             return true;
-        case WM_KEYDOWN:
-            // The context menu may still open.
-            return wParam != VK_APPS && wParam != VK_F10 && !MovesOnlyTheFocus(wParam);
         default:
             return false;
     }
+}
+
+bool IsInput(UINT message)
+{
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_IME_CHAR;
 }
 
 }  // namespace
@@ -73,7 +59,12 @@ LRESULT CALLBACK MainWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam, LP
                                                reinterpret_cast<LONG_PTR>(&MainWindow::ListProc)) {
                 ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
             }
+            // While a write or restore runs the list handles the user's input itself, focus and
+            // scrolling included, but what that did to the marks is put back: whatever the key.
+            const bool hold = IsInput(message) && !window->States().markByInput;
+            if (hold) window->m_rows.HoldMarks();
             const LRESULT result = byDefault();
+            if (hold) window->m_rows.KeepHeldMarks();
             if (message == WM_MOUSEWHEEL || message == WM_VSCROLL || message == WM_HSCROLL ||
                 message == LVM_SCROLL) {
                 window->m_tooltip.FollowScroll();
@@ -95,9 +86,9 @@ bool MainWindow::ListMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return true;
     }
     if (m_typeAhead.Take(m_rows, message, wParam, [this] { return States().typeAhead; })) return true;
-    // Only input that would move the marks asks what is available: the list gets many messages.
-    const bool marking = message == WM_RBUTTONUP || MovesTheMarks(message, wParam);
-    if (!marking || States().markByInput) return false;
+    // Only clicks ask what is available here: the list gets many messages.
+    const bool click = message == WM_RBUTTONUP || IsClick(message);
+    if (!click || States().markByInput) return false;
     if (message == WM_RBUTTONUP) {
         // No marking while work runs, but the menu still opens, its entries grey.
         POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};

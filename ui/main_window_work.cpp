@@ -77,6 +77,7 @@ void MainWindow::SetWriteEnabled(bool enabled)
 void MainWindow::SetWorking(bool working)
 {
     m_working = working;
+    m_rows.ReleaseMarks();  // held again by the first input, if the work holds them
     if (!working) {
         m_workEnded = true;
         m_workEndedAt = ::GetTickCount();
