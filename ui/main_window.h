@@ -22,6 +22,7 @@
 #include "ui/menu_bar.h"
 #include "ui/shell_actions.h"
 #include "ui/simulator_paths.h"
+#include "ui/stale_input.h"
 #include "ui/status_bar.h"
 #include "ui/type_ahead.h"
 
@@ -101,7 +102,7 @@ private:
     // What is available now; `onRow` when the context menu was opened on a row.
     [[nodiscard]] CommandStates States(bool onRow = false) const;
 
-    [[nodiscard]] bool IsStaleInput(const MSG& message) const;
+    [[nodiscard]] bool IsStaleInput(const MSG& message);
     bool OnCreate();
     void OnCommand(int id);
     LRESULT OnNotify(NMHDR& header);
@@ -136,8 +137,7 @@ private:
     UINT m_dpi = 96;
     bool m_hourglass = false;
     bool m_working = false;  // work runs: commands that change the rows are off
-    bool m_workEnded = false;
-    DWORD m_workEndedAt = 0;  // GetTickCount() when the last work ended, as messages are stamped
+    StaleInput m_staleInput;
     bool m_writeEnabled = false;
     bool m_countsPending = false;
     // The file of the row the context menu was opened on, taken when it opens: rows arriving

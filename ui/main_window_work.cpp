@@ -24,14 +24,13 @@ CommandStates MainWindow::States(bool onRow) const
 // A key or click that waited in the queue while work ran is not carried out once the work is
 // over: it was meant for a window that was busy, not for what comes after (an F5 pressed during
 // a scan would start a second one).
-bool MainWindow::IsStaleInput(const MSG& message) const
+bool MainWindow::IsStaleInput(const MSG& message)
 {
-    if (!m_workEnded || m_working) return false;
     const UINT m = message.message;
     const bool input = (m >= WM_KEYFIRST && m <= WM_KEYLAST) ||
                        (m > WM_MOUSEMOVE && m <= WM_MOUSELAST) ||  // clicks and wheels, not moves
                        (m > WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK);
-    return input && static_cast<LONG>(message.time - m_workEndedAt) < 0;
+    return input && m_staleInput.Drop(message.time, ::GetTickCount());
 }
 
 bool MainWindow::OnSetCursor()
@@ -78,9 +77,10 @@ void MainWindow::SetWorking(bool working)
 {
     m_working = working;
     m_rows.ReleaseMarks();  // held again by the first input, if the work holds them
-    if (!working) {
-        m_workEnded = true;
-        m_workEndedAt = ::GetTickCount();
+    if (working) {
+        m_staleInput.WorkStarted();
+    } else {
+        m_staleInput.WorkEnded(::GetTickCount());
     }
     m_menuBar.ApplyStates();
     m_status.ShowProgressBar(working);
