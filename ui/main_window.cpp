@@ -4,6 +4,7 @@
 
 #include "catalogue/error_text.h"
 #include "core/text.h"
+#include "ui/commands.h"
 #include "ui/dpi.h"
 #include "ui/failure_report.h"
 #include "ui/menu_bar.h"
@@ -220,7 +221,7 @@ LRESULT MainWindow::OnNotify(NMHDR& header)
 void MainWindow::OnCommand(int id)
 {
     // Keys, menus and every other sender are held to the same rules.
-    if (!CommandAvailable(id, States(!m_contextFile.empty()))) return;
+    if (!CommandAvailable(id, States(&m_contextMenu))) return;
     switch (id) {
         case IDM_SELECT_FS2004:
             m_choice.OnSelectFS2004();
@@ -262,7 +263,7 @@ void MainWindow::OnCommand(int id)
             m_catalogue.RestoreMarkedFromBackups();
             break;
         case IDM_OPEN_FOLDER:
-            if (const std::int32_t error = m_openInExplorer(m_contextFile); error != 0)
+            if (const std::int32_t error = m_openInExplorer(m_contextMenu.file); error != 0)
                 ShowOutcome("Explorer could not be started: " + ErrorText(error));
             break;
         case IDM_MARK_ROWS:

@@ -99,8 +99,14 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // What is available now; `onRow` when the context menu was opened on a row.
-    [[nodiscard]] CommandStates States(bool onRow = false) const;
+    // The context menu a command comes from: the file of the row it was opened on, taken when it
+    // opens, as rows arriving from a scan may move that row before the menu closes.
+    struct ContextMenuCommand {
+        bool open = false;
+        std::filesystem::path file;  // empty: opened beside the rows
+    };
+    // What is available now, for a command from the menu bar, a key, or `menu`.
+    [[nodiscard]] CommandStates States(const ContextMenuCommand* menu = nullptr) const;
 
     [[nodiscard]] bool IsStaleInput(const MSG& message);
     bool OnCreate();
@@ -140,9 +146,7 @@ private:
     StaleInput m_staleInput;
     bool m_writeEnabled = false;
     bool m_countsPending = false;
-    // The file of the row the context menu was opened on, taken when it opens: rows arriving
-    // from a scan may move that row before the menu closes.
-    std::filesystem::path m_contextFile;
+    ContextMenuCommand m_contextMenu;  // while the context menu and its command run
     std::function<std::int32_t(const std::filesystem::path&)> m_openInExplorer{OpenInExplorer};
     MenuBar m_menuBar;
     ListTooltip m_tooltip;

@@ -103,10 +103,16 @@ void MainWindow::OnContextMenu(HWND source, LPARAM at)
 {
     if (source != m_rows.Handle()) return;
     const ContextMenuPlace place = PlaceContextMenu(m_rows.Handle(), at, States().markByInput);
-    m_contextFile = place.row >= 0 && place.row < m_rows.Count()
-                        ? RowPath(m_state.AircraftDir, m_rows.Row(place.row + 1))
-                        : std::filesystem::path();
-    const int command = TrackContextMenu(m_hwnd, place.point, States(!m_contextFile.empty()));
+    m_contextMenu.open = true;
+    m_contextMenu.file = place.row >= 0 && place.row < m_rows.Count()
+                             ? RowPath(m_state.AircraftDir, m_rows.Row(place.row + 1))
+                             : std::filesystem::path();
+    // Whatever the command does, the next one comes from somewhere else.
+    struct Closed {
+        ContextMenuCommand& menu;
+        ~Closed() { menu = {}; }
+    } closed{m_contextMenu};
+    const int command = TrackContextMenu(m_hwnd, place.point, States(&m_contextMenu));
     if (command != 0) OnCommand(command);
 }
 
@@ -121,14 +127,10 @@ LRESULT MainWindow::OnListNotify(NMHDR& header)
             }
             return 0;
         }
-        case LVN_ODFINDITEMW: {
-            // Type-ahead by folder name; the list moves the focus and the marking itself.
-            const auto& find = reinterpret_cast<NMLVFINDITEMW&>(header);
-            if (!States().typeAhead || find.lvfi.psz == nullptr ||
-                (find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0)
-                return -1;
-            return m_rows.FindFolder(find.lvfi.psz, find.iStart, (find.lvfi.flags & LVFI_WRAP) != 0);
-        }
+        case LVN_ODFINDITEMW:
+            // Type-ahead is TypeAhead's, which takes the characters before the list sees them;
+            // the list's own search finds nothing, so it moves neither focus nor marks.
+            return -1;
         case NM_CUSTOMDRAW:
             return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
         case LVN_ITEMCHANGED:

@@ -7,7 +7,7 @@
 // outcome in the status bar, the counts, and the menus greyed while work runs.
 namespace korvalis {
 
-CommandStates MainWindow::States(bool onRow) const
+CommandStates MainWindow::States(const ContextMenuCommand* menu) const
 {
     CommandContext context;
     context.rows = m_rows.Count();
@@ -17,7 +17,8 @@ CommandStates MainWindow::States(bool onRow) const
     context.writeEnabled = m_writeEnabled;
     context.fs2004Found = m_menuBar.Found(DirectoryEntry::FS2004);
     context.fs2002Found = m_menuBar.Found(DirectoryEntry::FS2002);
-    context.onRow = onRow;
+    context.contextMenu = menu != nullptr && menu->open;
+    context.onRow = context.contextMenu && !menu->file.empty();
     return AvailableCommands(context);
 }
 
