@@ -1,31 +1,14 @@
-#include "ui/main_window.h"
+#include "ui/work_view.h"
 
 #include "core/text.h"
 #include "ui/failure_report.h"
 
-// The window's side of the work on the worker: the hourglass, the messages, the progress and
-// outcome in the status bar, the counts, and the menus greyed while work runs.
 namespace korvalis {
-
-CommandStates MainWindow::States(const ContextMenuCommand* menu) const
-{
-    CommandContext context;
-    context.rows = m_rows.Count();
-    context.marked = m_rows.Handle() != nullptr ? m_rows.MarkedCount() : 0;
-    context.working = m_working;
-    context.scanning = m_working && m_catalogue.Scanning();
-    context.writeEnabled = m_writeEnabled;
-    context.fs2004Found = m_menuBar.Found(DirectoryEntry::FS2004);
-    context.fs2002Found = m_menuBar.Found(DirectoryEntry::FS2002);
-    context.contextMenu = menu != nullptr && menu->open;
-    context.onRow = context.contextMenu && !menu->file.empty();
-    return AvailableCommands(context);
-}
 
 // A key or click that waited in the queue while work ran is not carried out once the work is
 // over: it was meant for a window that was busy, not for what comes after (an F5 pressed during
 // a scan would start a second one).
-bool MainWindow::IsStaleInput(const MSG& message)
+bool WorkView::IsStaleInput(const MSG& message)
 {
     const UINT m = message.message;
     const bool input = (m >= WM_KEYFIRST && m <= WM_KEYLAST) ||
@@ -34,47 +17,31 @@ bool MainWindow::IsStaleInput(const MSG& message)
     return input && m_staleInput.Drop(message.time, ::GetTickCount());
 }
 
-bool MainWindow::OnSetCursor()
+bool WorkView::OnSetCursor()
 {
     if (!m_hourglass) return false;
     ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
     return true;
 }
 
-void MainWindow::ScheduleCounts()
-{
-    // Marks change one row at a time; the counts are redrawn once for a run of them.
-    if (m_countsPending || m_hwnd == nullptr) return;
-    m_countsPending = ::PostMessageW(m_hwnd, WM_APP_COUNTS, 0, 0) != FALSE;
-}
-
-void MainWindow::ShowCounts()
-{
-    m_countsPending = false;
-    m_status.ShowCounts(
-        WideFromUtf8(CountsText(m_rows.Count(), m_rows.MarkedCount(), m_rows.ChangedCount())));
-}
-
-void MainWindow::Load_Airfiles() { m_catalogue.Load_Airfiles(); }
-
-void MainWindow::SetHourglass(bool busy)
+void WorkView::SetHourglass(bool busy)
 {
     m_hourglass = busy;
     ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
-void MainWindow::ShowMessage(const std::string& text)
+void WorkView::ShowMessage(const std::string& text)
 {
-    ::MessageBoxW(m_hwnd, WideFromUtf8(text).c_str(), WideFromUtf8(kProgramTitle).c_str(), MB_OK);
+    ::MessageBoxW(m_owner, WideFromUtf8(text).c_str(), WideFromUtf8(kProgramTitle).c_str(), MB_OK);
 }
 
-void MainWindow::SetWriteEnabled(bool enabled)
+void WorkView::SetWriteEnabled(bool enabled)
 {
     m_writeEnabled = enabled;
     m_menuBar.ApplyStates();
 }
 
-void MainWindow::SetWorking(bool working)
+void WorkView::SetWorking(bool working)
 {
     m_working = working;
     m_rows.ReleaseMarks();  // held again by the first input, if the work holds them
@@ -85,16 +52,16 @@ void MainWindow::SetWorking(bool working)
     }
     m_menuBar.ApplyStates();
     m_status.ShowProgressBar(working);
-    ShowCounts();
+    m_showCounts();
 }
 
-void MainWindow::ShowProgress(const std::string& text, int done, int total)
+void WorkView::ShowProgress(const std::string& text, int done, int total)
 {
     m_status.ShowText(WideFromUtf8(text));
     m_status.ShowProgress(done, total);
 }
 
-void MainWindow::ShowOutcome(const std::string& text)
+void WorkView::ShowOutcome(const std::string& text)
 {
     // The work is over: the bar goes now, before any message box, though the menus come back
     // only when the end has been shown.
@@ -102,7 +69,7 @@ void MainWindow::ShowOutcome(const std::string& text)
     m_status.ShowText(WideFromUtf8(text));
 }
 
-void MainWindow::WorkFailed(WorkKind kind)
+void WorkView::WorkFailed(WorkKind kind)
 {
     switch (kind) {
         case WorkKind::Scan:
