@@ -62,7 +62,7 @@ MainWindow::MainWindow() noexcept
           HWND target = m_wakeTarget;
           if (target != nullptr) ::PostMessageW(target, WM_APP_WORK, 0, 0);
       }),
-      m_work(m_rows, m_status, m_menuBar, [this] { ShowCounts(); }),
+      m_work(m_worker, m_rows, m_status, m_menuBar, [this] { ShowCounts(); }),
       m_catalogue(m_state, m_rows, m_work, m_worker),
       m_dialog(m_state),
       m_choice(m_state, m_menuBar, *this, m_dialog, *this),
@@ -157,6 +157,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_APP_WORK:
             m_worker.RunPosted();
             return 0;
+        case WM_TIMER:
+            if (m_work.OnTimer(wParam)) return 0;
+            break;
         case WM_APP_COUNTS:
             ShowCounts();
             return 0;

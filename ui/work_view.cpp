@@ -5,6 +5,23 @@
 
 namespace korvalis {
 
+namespace {
+
+// While work runs, the worker's results are also looked for on this timer: a wake-up message
+// that was lost (a full queue) leaves the work stranded otherwise. Four ticks a second cost
+// next to nothing beside the work itself.
+constexpr UINT_PTR kWorkTimer = 1;
+constexpr UINT kWorkTimerMs = 250;
+
+}  // namespace
+
+bool WorkView::OnTimer(UINT_PTR timer)
+{
+    if (timer != kWorkTimer) return false;
+    m_worker.RunPosted();
+    return true;
+}
+
 // A key or click that waited in the queue while work ran is not carried out once the work is
 // over: it was meant for a window that was busy, not for what comes after (an F5 pressed during
 // a scan would start a second one).
@@ -47,8 +64,10 @@ void WorkView::SetWorking(bool working)
     m_rows.ReleaseMarks();  // held again by the first input, if the work holds them
     if (working) {
         m_staleInput.WorkStarted();
+        ::SetTimer(m_owner, kWorkTimer, kWorkTimerMs, nullptr);
     } else {
         m_staleInput.WorkEnded(::GetTickCount());
+        ::KillTimer(m_owner, kWorkTimer);
     }
     m_menuBar.ApplyStates();
     m_status.ShowProgressBar(working);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "catalogue/catalogue_shell.h"
+#include "catalogue/worker.h"
 #include "ui/airfile_listview.h"
 #include "ui/menu_bar.h"
 #include "ui/stale_input.h"
@@ -19,15 +20,22 @@ namespace korvalis {
 class WorkView final : public CatalogueShell {
 public:
     // `showCounts` redraws the status bar's counts.
-    WorkView(AirfileListView& rows, StatusBar& status, MenuBar& menuBar, std::function<void()> showCounts)
-        : m_rows(rows), m_status(status), m_menuBar(menuBar), m_showCounts(std::move(showCounts))
+    WorkView(Worker& worker, AirfileListView& rows, StatusBar& status, MenuBar& menuBar,
+             std::function<void()> showCounts)
+        : m_worker(worker),
+          m_rows(rows),
+          m_status(status),
+          m_menuBar(menuBar),
+          m_showCounts(std::move(showCounts))
     {
     }
     WorkView(const WorkView&) = delete;
     WorkView& operator=(const WorkView&) = delete;
 
-    // The window the message boxes belong to.
+    // The window the message boxes and the timer belong to.
     void Attach(HWND owner) noexcept { m_owner = owner; }
+    // The owner's WM_TIMER; false when the timer is not this object's.
+    bool OnTimer(UINT_PTR timer);
     // From the start of a scan, write or restore until its end has been shown.
     [[nodiscard]] bool Working() const noexcept { return m_working; }
     [[nodiscard]] bool WriteEnabled() const noexcept { return m_writeEnabled; }
@@ -46,6 +54,7 @@ public:
     void WorkFailed(WorkKind kind) override;
 
 private:
+    Worker& m_worker;
     AirfileListView& m_rows;
     StatusBar& m_status;
     MenuBar& m_menuBar;

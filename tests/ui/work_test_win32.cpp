@@ -228,6 +228,44 @@ TEST_F(WorkTest, NoKeyChangesTheMarksWhileAWriteRuns)
     EXPECT_EQ(marks(), std::vector<bool>(3, false)) << "the row written is unmarked, and no other is marked";
 }
 
+// The worker's wake-up message may be lost; the work still ends, and shows its end, without it.
+TEST_F(WorkTest, WorkEndsWhenEveryWakeUpIsLost)
+{
+    const std::function<void()> commands[] = {
+        [&] { ::SendMessageW(m_main.Handle(), WM_COMMAND, IDM_READ, 0); },
+        [&] {
+            m_main.Command(IDM_SELECT_MY);
+            m_main.Command(IDM_TYPE_NONFLYABLE);
+            ::SendMessageW(m_main.Handle(), WM_COMMAND, IDM_WRITE, 0);
+        },
+    };
+    for (const auto& command : commands) {
+        command();
+        ASSERT_TRUE(m_main.Window().Working());
+        int lost = 0;
+        const DWORD start = ::GetTickCount();
+        while (m_main.Window().Working() && ::GetTickCount() - start < 5000) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+            MSG message;
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (message.message == WM_APP_WORK) {
+                    ++lost;
+                    continue;
+                }
+                ::TranslateMessage(&message);
+                ::DispatchMessageW(&message);
+            }
+        }
+        EXPECT_GT(lost, 0);
+        ASSERT_FALSE(m_main.Window().Working()) << "stranded";
+        EXPECT_EQ(m_main.RowCount(), 3);
+    }
+    EXPECT_EQ(m_main.Cell(RowOf(m_main, L"MY Cessna"), 2), L"non flyable");
+    EXPECT_EQ(ReferenceType(ReadBytes(m_sim.File("MY Cessna", "c172.air"))), "2");
+    EXPECT_EQ(::SendMessageW(m_main.List(), LVM_GETSELECTEDCOUNT, 0, 0), 0)
+        << "the rows written are unmarked";
+}
+
 // A key that waited in the queue while a scan ran is dropped once the scan is over; one made
 // after it acts. The times are the stamps the messages carry, so nothing here waits on a clock.
 TEST_F(WorkTest, InputMadeWhileWorkRanDoesNotActAfterItEnds)
