@@ -11,12 +11,15 @@ CommandStates AvailableCommands(const CommandContext& c)
     CommandStates s;
     s.selectFS2004 = c.fs2004Found && idle;
     s.selectFS2002 = c.fs2002Found && idle;
-    s.selectOwn = s.setType = s.read = s.markAITraffic = idle;
+    s.selectOwn = s.read = s.markAITraffic = idle;
+    // The menu bar's type entries are there whenever the rows may change; the context menu acts
+    // on the marked rows, so there a type needs one.
+    s.setType = idle && (anyMarked || !c.contextMenu);
     s.write = c.writeEnabled && idle;
     s.selectAll = s.typeAhead = s.markByInput = idle || c.scanning;
     s.sort = idle && c.rows > 0;
     s.stopWork = c.working;
-    s.menuSetType = s.restore = anyMarked && idle;
+    s.restore = anyMarked && idle;
     s.openFolder = c.onRow;
     s.copy = anyMarked;
     s.markRows = s.markRowsOfType = s.invertMarks = idle && c.rows > 0;

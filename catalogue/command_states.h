@@ -12,7 +12,8 @@ struct CommandContext {
     bool writeEnabled = false;  // "Write" as the commands left it (a type was given, nothing failed)
     bool fs2004Found = true;    // the simulator entries as the start-up rule left them
     bool fs2002Found = true;
-    bool onRow = false;  // the context menu was opened on a row
+    bool onRow = false;        // the context menu was opened on a row
+    bool contextMenu = false;  // the command comes from the list's context menu
 };
 
 // Which commands are available, wherever the user reaches them: the menu bar, the context
@@ -22,7 +23,7 @@ struct CommandStates {
     bool selectFS2004 = false;
     bool selectFS2002 = false;
     bool selectOwn = false;
-    bool setType = false;
+    bool setType = false;  // the context menu's "Set type to" besides, which needs a marked row
     bool read = false;
     bool write = false;
     bool markAITraffic = false;
@@ -35,7 +36,6 @@ struct CommandStates {
     bool markByInput = false;
     bool stopWork = false;  // Esc
     // The context menu.
-    bool menuSetType = false;
     bool restore = false;
     bool openFolder = false;
     bool copy = false;

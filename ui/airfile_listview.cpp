@@ -13,11 +13,14 @@ bool AirfileListView::IsMarked(int position) const
 
 void AirfileListView::SetMarked(int position, bool marked)
 {
+    if (m_holding && position >= 1 && position <= static_cast<int>(m_held.size()))
+        m_held[static_cast<std::size_t>(position - 1)] = marked;
     ListView_SetItemState(m_list, position - 1, marked ? LVIS_SELECTED : 0u, LVIS_SELECTED);
 }
 
 void AirfileListView::SetAllMarked(bool marked)
 {
+    if (m_holding) m_held.assign(m_held.size(), marked);
     ListView_SetItemState(m_list, -1, marked ? LVIS_SELECTED : 0u, LVIS_SELECTED);
 }
 
@@ -61,13 +64,20 @@ void AirfileListView::Append(RowBatch rows)
     Changed();
 }
 
+std::vector<std::uint32_t> AirfileListView::MarkedIndices() const
+{
+    std::vector<std::uint32_t> marked;
+    for (int i = ListView_GetNextItem(m_list, -1, LVNI_SELECTED); i >= 0;
+         i = ListView_GetNextItem(m_list, i, LVNI_SELECTED)) {
+        marked.push_back(static_cast<std::uint32_t>(i));
+    }
+    return marked;
+}
+
 AirfileListView::ListMarks AirfileListView::TakeMarks() const
 {
     ListMarks marks;
-    for (int i = ListView_GetNextItem(m_list, -1, LVNI_SELECTED); i >= 0;
-         i = ListView_GetNextItem(m_list, i, LVNI_SELECTED)) {
-        marks.marked.push_back(static_cast<std::uint32_t>(i));
-    }
+    marks.marked = MarkedIndices();
     marks.focused = ListView_GetNextItem(m_list, -1, LVNI_FOCUSED);
     marks.anchor = ListView_GetSelectionMark(m_list);
     return marks;
@@ -96,6 +106,47 @@ void AirfileListView::PutMarks(const ListMarks& marks, const std::vector<std::ui
         ListView_SetItemState(m_list, focused, LVIS_FOCUSED, LVIS_FOCUSED);
     if (const int anchor = place(marks.anchor); anchor >= 0) ListView_SetSelectionMark(m_list, anchor);
     EndChanges();
+    if (m_holding) HoldAgain();
+}
+
+void AirfileListView::HoldMarks()
+{
+    if (m_holding) return;
+    m_holding = true;
+    HoldAgain();
+}
+
+void AirfileListView::HoldAgain()
+{
+    m_held.assign(static_cast<std::size_t>(Count()), false);
+    for (const std::uint32_t i : MarkedIndices()) {
+        if (i < m_held.size()) m_held[i] = true;
+    }
+}
+
+void AirfileListView::KeepHeldMarks()
+{
+    if (!m_holding) return;
+    const std::vector<std::uint32_t> now = MarkedIndices();
+    std::size_t held = 0;
+    bool same = true;
+    for (const std::uint32_t i : now) same = same && i < m_held.size() && m_held[i];
+    for (const bool marked : m_held) held += marked ? 1 : 0;
+    if (same && held == now.size()) return;
+    // Put back by position, the focus left where the input moved it.
+    ListMarks marks;
+    for (std::size_t i = 0; i < m_held.size(); ++i) {
+        if (m_held[i]) marks.marked.push_back(static_cast<std::uint32_t>(i));
+    }
+    std::vector<std::uint32_t> samePlace(m_held.size());
+    for (std::size_t i = 0; i < samePlace.size(); ++i) samePlace[i] = static_cast<std::uint32_t>(i);
+    PutMarks(marks, samePlace);
+}
+
+void AirfileListView::ReleaseMarks()
+{
+    m_holding = false;
+    m_held.clear();
 }
 
 // Under Wine every row the list repaints on its own is a round trip to the server: many rows

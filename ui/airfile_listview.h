@@ -51,6 +51,12 @@ public:
     void EndChanges() override;
 
     [[nodiscard]] int MarkedCount() const;
+    // While held, the marks change only through this class: whatever else changes the list's
+    // selection (a key the list handles itself) is put back by KeepHeldMarks. Holding starts
+    // with the marks as they are and ends with ReleaseMarks.
+    void HoldMarks();
+    void KeepHeldMarks();
+    void ReleaseMarks();
     // Gives the row at `index` the focus, in sight, and makes it where Shift+click extends from.
     void FocusOn(int index);
     // The text of a cell (column 0..2) and its tooltip, as UTF-16 for the controls; by index from 0.
@@ -68,9 +74,11 @@ private:
         int anchor = -1;
     };
     [[nodiscard]] ListMarks TakeMarks() const;
+    [[nodiscard]] std::vector<std::uint32_t> MarkedIndices() const;
     // Puts the marks back on the rows they were on, which moved from i to `to[i]`.
     void PutMarks(const ListMarks& marks, const std::vector<std::uint32_t>& to);
     void Redraw(int index) const;
+    void HoldAgain();  // the held marks become the list's marks now
     void Changed() const
     {
         if (m_changed) m_changed();
@@ -80,6 +88,8 @@ private:
     std::function<void()> m_changed;
     RowStore m_rows;
     int m_changing = 0;  // depth of BeginChanges
+    bool m_holding = false;
+    std::vector<bool> m_held;  // by index, while holding
 };
 
 }  // namespace korvalis

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "core/handles_win32.h"
+#include "ui/commands.h"
 #include "ui/resource.h"
 
 namespace korvalis {
@@ -37,33 +38,33 @@ ContextMenuPlace PlaceContextMenu(HWND list, LPARAM at, bool mark)
 
 int TrackContextMenu(HWND owner, POINT at, const CommandStates& states)
 {
-    const auto state = [](bool enabled) { return enabled ? MF_ENABLED : MF_GRAYED; };
+    const auto state = [&states](int id) { return CommandAvailable(id, states) ? MF_ENABLED : MF_GRAYED; };
     UniqueMenu types(::CreatePopupMenu());
-    ::AppendMenuW(types.Get(), MF_STRING, IDM_TYPE_AIRCRAFT, L"&Aircraft");
-    ::AppendMenuW(types.Get(), MF_STRING, IDM_TYPE_HELICOPTER, L"&Helicopter");
-    ::AppendMenuW(types.Get(), MF_STRING, IDM_TYPE_NONFLYABLE, L"&non flyable");
+    ::AppendMenuW(types.Get(), MF_STRING | state(IDM_TYPE_AIRCRAFT), IDM_TYPE_AIRCRAFT, L"&Aircraft");
+    ::AppendMenuW(types.Get(), MF_STRING | state(IDM_TYPE_HELICOPTER), IDM_TYPE_HELICOPTER, L"&Helicopter");
+    ::AppendMenuW(types.Get(), MF_STRING | state(IDM_TYPE_NONFLYABLE), IDM_TYPE_NONFLYABLE, L"&non flyable");
     UniqueMenu menu(::CreatePopupMenu());
     // The menu owns the sub-menu from here on.
-    ::AppendMenuW(menu.Get(), MF_POPUP | state(states.menuSetType),
+    ::AppendMenuW(menu.Get(), MF_POPUP | state(IDM_TYPE_AIRCRAFT),
                   reinterpret_cast<UINT_PTR>(types.Release()), L"Set &type to");
-    ::AppendMenuW(menu.Get(), MF_STRING | state(states.write), IDM_WRITE, L"&Write\tCtrl+S");
-    ::AppendMenuW(menu.Get(), MF_STRING | state(states.restore), IDM_RESTORE, L"&Restore type from backup");
+    ::AppendMenuW(menu.Get(), MF_STRING | state(IDM_WRITE), IDM_WRITE, L"&Write\tCtrl+S");
+    ::AppendMenuW(menu.Get(), MF_STRING | state(IDM_RESTORE), IDM_RESTORE, L"&Restore type from backup");
     ::AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
     UniqueMenu kinds(::CreatePopupMenu());
     const wchar_t* kindTexts[] = {L"&Aircraft", L"&Helicopter", L"&non flyable", L"with&out a type",
                                   L"&changed and not written"};
     for (int i = 0; i < static_cast<int>(std::size(kindTexts)); ++i) {
-        ::AppendMenuW(kinds.Get(), MF_STRING | state(states.markRowsOfType),
+        ::AppendMenuW(kinds.Get(), MF_STRING | state(IDM_MARK_KIND_FIRST + i),
                       static_cast<UINT_PTR>(IDM_MARK_KIND_FIRST + i), kindTexts[i]);
     }
-    ::AppendMenuW(menu.Get(), MF_STRING | state(states.markRows), IDM_MARK_ROWS, L"&Mark rows...\tCtrl+F");
-    ::AppendMenuW(menu.Get(), MF_POPUP | state(states.markRowsOfType),
+    ::AppendMenuW(menu.Get(), MF_STRING | state(IDM_MARK_ROWS), IDM_MARK_ROWS, L"&Mark rows...\tCtrl+F");
+    ::AppendMenuW(menu.Get(), MF_POPUP | state(IDM_MARK_KIND_FIRST),
                   reinterpret_cast<UINT_PTR>(kinds.Release()), L"Mark rows of t&ype");
-    ::AppendMenuW(menu.Get(), MF_STRING | state(states.invertMarks), IDM_INVERT_MARKS,
+    ::AppendMenuW(menu.Get(), MF_STRING | state(IDM_INVERT_MARKS), IDM_INVERT_MARKS,
                   L"&Invert marks\tCtrl+I");
     ::AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(menu.Get(), MF_STRING | state(states.openFolder), IDM_OPEN_FOLDER, L"Open &folder");
-    ::AppendMenuW(menu.Get(), MF_STRING | state(states.copy), IDM_COPY, L"&Copy\tCtrl+C");
+    ::AppendMenuW(menu.Get(), MF_STRING | state(IDM_OPEN_FOLDER), IDM_OPEN_FOLDER, L"Open &folder");
+    ::AppendMenuW(menu.Get(), MF_STRING | state(IDM_COPY), IDM_COPY, L"&Copy\tCtrl+C");
     return static_cast<int>(::TrackPopupMenuEx(menu.Get(),
                                                TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
                                                at.x, at.y, owner, nullptr));

@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include "catalogue/error_text.h"
+#include "catalogue/name_match.h"
 #include "core/text.h"
+#include "ui/commands.h"
 #include "ui/dpi.h"
 #include "ui/failure_report.h"
 #include "ui/menu_bar.h"
@@ -16,6 +18,8 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"KorvalisMain";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;  // fixed size
+constexpr double kClientWidth = 8385, kClientHeight = 5475;
+constexpr double kListWidth = 8355, kListHeight = 5415;
 
 // What the user is told the program was doing when a message's handling failed.
 const wchar_t* Activity(UINT message)
@@ -58,9 +62,11 @@ MainWindow::MainWindow() noexcept
           HWND target = m_wakeTarget;
           return target != nullptr && ::PostMessageW(target, WM_APP_WORK, 0, 0) != FALSE;
       }),
-      m_catalogue(m_state, m_rows, *this, m_worker),
+      m_work(m_worker, m_rows, m_status, m_menuBar, [this] { ShowCounts(); }),
+      m_catalogue(m_state, m_rows, m_work, m_worker),
       m_dialog(m_state),
-      m_choice(m_state, m_menuBar, *this, m_dialog, *this)
+      m_choice(m_state, m_menuBar, *this, m_dialog, *this),
+      m_list(m_state, m_rows)
 {
 }
 
@@ -99,7 +105,7 @@ int MainWindow::Run()
 
 bool MainWindow::PreTranslate(MSG& message)
 {
-    if (IsStaleInput(message)) return true;
+    if (m_work.IsStaleInput(message)) return true;
     // While the dialog is open it takes its own keys (Enter, Esc, Tab) and the main
     // window's shortcuts stay silent, as the main window itself is disabled.
     if (m_dialog.IsOpen()) return ::IsDialogMessageW(m_dialog.Handle(), &message) != 0;
@@ -133,23 +139,26 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             OnCommand(LOWORD(wParam));
             return 0;
         case WM_NOTIFY:
-            return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+            return m_list.OnNotify(*reinterpret_cast<NMHDR*>(lParam));
         case WM_CONTEXTMENU:
-            OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+            m_list.OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
             return 0;
         case WM_DPICHANGED:
             OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_SETFOCUS:
             // Keyboard marking and the selection's colour belong to the list.
-            if (m_rows.Handle() != nullptr) ::SetFocus(m_rows.Handle());
+            if (m_list.Handle() != nullptr) ::SetFocus(m_list.Handle());
             return 0;
         case WM_SETCURSOR:
-            if (OnSetCursor()) return TRUE;
+            if (m_work.OnSetCursor()) return TRUE;
             break;
         case WM_APP_WORK:
             m_worker.RunPosted();
             return 0;
+        case WM_TIMER:
+            if (m_work.OnTimer(wParam)) return 0;
+            break;
         case WM_APP_COUNTS:
             ShowCounts();
             return 0;
@@ -181,21 +190,14 @@ bool MainWindow::OnCreate()
 {
     m_dpi = DpiForWindow(m_hwnd);
     const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(m_hwnd, GWLP_HINSTANCE));
-    HWND list = ::CreateWindowExW(
-        0, WC_LISTVIEWW, L"",
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 0, 0, 0,
-        m_hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_AIRFILES)), instance, nullptr);
-    if (list == nullptr || !m_status.Create(m_hwnd, instance)) return false;
-    m_rows.Attach(list, [this] {
-        ScheduleCounts();
-        m_tooltip.Forget();
-    });
-    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    SubclassList(list);
+    ListHooks hooks{[this](const ContextMenuCommand* menu) { return States(menu); },
+                    [this](int id) { OnCommand(id); }, [this] { ScheduleCounts(); }};
+    if (!m_list.Create(m_hwnd, instance, std::move(hooks)) || !m_status.Create(m_hwnd, instance))
+        return false;
     ApplyLayout();
-    m_tooltip.Create(m_hwnd, list, m_dpi, static_cast<HFONT>(m_font.Get()),
-                     [this](int item, int column) { return m_rows.CellTip(item, column); });
+    m_list.CreateTooltip(m_dpi, static_cast<HFONT>(m_font.Get()));
     m_menuBar.Attach(m_hwnd, [this] { return States(); });
+    m_work.Attach(m_hwnd);
     m_dialog.SetMainWindow(m_hwnd);
     m_dialog.SetAcceptHandler([this](const std::string& folder) { m_choice.AcceptOwnDirectory(folder); });
     SetFailureReportWindow(m_hwnd);
@@ -209,17 +211,11 @@ bool MainWindow::OnCreate()
     return true;
 }
 
-LRESULT MainWindow::OnNotify(NMHDR& header)
-{
-    if (header.hwndFrom == m_rows.Handle()) return OnListNotify(header);
-    m_tooltip.OnNotify(header);
-    return 0;
-}
-
 void MainWindow::OnCommand(int id)
 {
     // Keys, menus and every other sender are held to the same rules.
-    if (!CommandAvailable(id, States(!m_contextFile.empty()))) return;
+    const ContextMenuCommand* menu = m_list.ContextMenu();
+    if (!CommandAvailable(id, States(menu))) return;
     switch (id) {
         case IDM_SELECT_FS2004:
             m_choice.OnSelectFS2004();
@@ -260,9 +256,9 @@ void MainWindow::OnCommand(int id)
         case IDM_RESTORE:
             m_catalogue.RestoreMarkedFromBackups();
             break;
-        case IDM_OPEN_FOLDER:
-            if (const std::int32_t error = m_openInExplorer(m_contextFile); error != 0)
-                ShowOutcome("Explorer could not be started: " + ErrorText(error));
+        case IDM_OPEN_FOLDER:  // available only from the context menu opened on a row
+            if (const std::int32_t error = m_openInExplorer(menu->file); error != 0)
+                m_work.ShowOutcome("Explorer could not be started: " + ErrorText(error));
             break;
         case IDM_MARK_ROWS:
             OnMarkRows();
@@ -277,6 +273,119 @@ void MainWindow::OnCommand(int id)
     }
 }
 
+CommandStates MainWindow::States(const ContextMenuCommand* menu) const
+{
+    CommandContext context;
+    context.rows = m_rows.Count();
+    context.marked = m_rows.Handle() != nullptr ? m_rows.MarkedCount() : 0;
+    context.working = m_work.Working();
+    context.scanning = m_work.Working() && m_catalogue.Scanning();
+    context.writeEnabled = m_work.WriteEnabled();
+    context.fs2004Found = m_menuBar.Found(DirectoryEntry::FS2004);
+    context.fs2002Found = m_menuBar.Found(DirectoryEntry::FS2002);
+    context.contextMenu = menu != nullptr && menu->open;
+    context.onRow = context.contextMenu && !menu->file.empty();
+    return AvailableCommands(context);
+}
+
+void MainWindow::ScheduleCounts()
+{
+    // Marks change one row at a time; the counts are redrawn once for a run of them.
+    if (m_countsPending || m_hwnd == nullptr) return;
+    m_countsPending = ::PostMessageW(m_hwnd, WM_APP_COUNTS, 0, 0) != FALSE;
+}
+
+void MainWindow::ShowCounts()
+{
+    m_countsPending = false;
+    m_status.ShowCounts(
+        WideFromUtf8(CountsText(m_rows.Count(), m_rows.MarkedCount(), m_rows.ChangedCount())));
+}
+
+void MainWindow::Load_Airfiles() { m_catalogue.Load_Airfiles(); }
+
+void MainWindow::OnMarkRows()
+{
+    const std::optional<MarkRequest> request = AskWhatToMark(m_hwnd, m_lastMark);
+    if (!request) return;
+    m_lastMark = *request;
+    const NameMatcher matcher(request->text);
+    ShowMarkOutcome(MarkRows(
+                        m_rows, [&](const AirfileRow& row) { return matcher.Matches(row); }, request->keep),
+                    Utf8FromWide(matcher.Text()));
+}
+
+void MainWindow::OnMarkRowsOfKind(RowKind kind)
+{
+    ShowMarkOutcome(MarkRowsOfKind(m_rows, kind), RowKindText(kind));
+}
+
+void MainWindow::OnInvertMarks()
+{
+    InvertMarks(m_rows);
+    m_work.ShowOutcome(MarkedRowsText(m_rows.MarkedCount()));
+}
+
+void MainWindow::ShowMarkOutcome(const MarkResult& result, const std::string& sought)
+{
+    if (result.matched == 0) {
+        m_work.ShowOutcome(NoRowMatchesText(sought));
+        return;
+    }
+    m_rows.FocusOn(result.first - 1);  // the first row found
+    m_work.ShowOutcome(MarkedRowsText(m_rows.MarkedCount()));
+}
+
+// The design is in twips, turned into pixels for the window's DPI, with the status bar below
+// the design's area at the height its font needs.
+void MainWindow::AddColumns()
+{
+    RECT rect;
+    ::GetWindowRect(m_list.Handle(), &rect);
+    // Single precision on purpose: the widths are the design's own arithmetic.
+    const float w = static_cast<float>(PixelsToTwips(rect.right - rect.left, m_dpi));
+    const float widths[] = {(w - 1700.0f) / 8.0f * 5.0f, (w - 1700.0f) / 8.0f * 3.0f, 1300.0f};
+    for (int i = 0; i < kListColumnCount; ++i) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.pszText = const_cast<wchar_t*>(kListColumns[i].header);
+        column.cx = TwipsToPixels(widths[i], m_dpi);
+        column.iSubItem = i;
+        ListView_InsertColumn(m_list.Handle(), i, &column);
+    }
+}
+
+void MainWindow::ApplyLayout()
+{
+    // Every control gets the new font before the old one goes: none may hold a deleted font.
+    UniqueGdiObject font(CreateMessageFont(m_dpi));
+    m_list.SetFont(static_cast<HFONT>(font.Get()));
+    ::SendMessageW(m_status.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    m_font = std::move(font);
+
+    const int statusHeight = m_status.FitFont(static_cast<HFONT>(m_font.Get()), m_dpi);
+    SizeClientTo(m_hwnd, TwipsToPixels(kClientWidth, m_dpi),
+                 TwipsToPixels(kClientHeight, m_dpi) + statusHeight, true, m_dpi);
+    ::MoveWindow(m_list.Handle(), 0, 0, TwipsToPixels(kListWidth, m_dpi), TwipsToPixels(kListHeight, m_dpi),
+                 TRUE);
+    m_status.FollowParent();
+    ShowCounts();
+}
+
+void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested)
+{
+    const UINT old = m_dpi;
+    m_dpi = dpi;
+    ::SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyLayout();
+    for (int i = 0; i < kListColumnCount; ++i) {
+        const int width = ListView_GetColumnWidth(m_list.Handle(), i);
+        ListView_SetColumnWidth(m_list.Handle(), i,
+                                ::MulDiv(width, static_cast<int>(dpi), static_cast<int>(old)));
+    }
+}
+
 void MainWindow::SetWindowCaption(const std::string& caption)
 {
     ::SetWindowTextW(m_hwnd, WideFromUtf8(caption).c_str());
@@ -284,6 +393,6 @@ void MainWindow::SetWindowCaption(const std::string& caption)
 
 void MainWindow::RemoveAllRows() { m_rows.RemoveAll(); }
 
-void MainWindow::ShowList() { ::ShowWindow(m_rows.Handle(), SW_SHOW); }
+void MainWindow::ShowList() { ::ShowWindow(m_list.Handle(), SW_SHOW); }
 
 }  // namespace korvalis

@@ -1,6 +1,7 @@
 #include "ui/menu_bar.h"
 
 #include "core/text.h"
+#include "ui/commands.h"
 #include "ui/resource.h"
 
 namespace korvalis {
@@ -30,18 +31,14 @@ void MenuBar::Attach(HWND owner, std::function<CommandStates()> states)
 
 void MenuBar::ApplyStates()
 {
-    const CommandStates states = m_states();
+    // Commands the menu bar does not hold are left alone by EnableMenuItem.
     HMENU menu = Menu();
-    const auto enable = [menu](UINT id, bool enabled) {
-        ::EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-    };
-    enable(IDM_SELECT_FS2004, states.selectFS2004);
-    enable(IDM_SELECT_FS2002, states.selectFS2002);
-    enable(IDM_SELECT_OWN, states.selectOwn);
-    for (UINT id : {IDM_TYPE_AIRCRAFT, IDM_TYPE_HELICOPTER, IDM_TYPE_NONFLYABLE}) enable(id, states.setType);
-    enable(IDM_READ, states.read);
-    enable(IDM_WRITE, states.write);
-    enable(IDM_SELECT_MY, states.markAITraffic);
+    const CommandStates states = m_states();
+    for (const CommandRule& rule : kCommandRules) {
+        const UINT state = states.*rule.available ? MF_ENABLED : MF_GRAYED;
+        for (int id = rule.first; id <= rule.last; ++id)
+            ::EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | state);
+    }
 }
 
 bool MenuBar::Found(DirectoryEntry entry) const
@@ -75,43 +72,6 @@ bool MenuBar::IsChecked(DirectoryEntry entry) const
 void MenuBar::SetChecked(DirectoryEntry entry, bool checked)
 {
     ::CheckMenuItem(Menu(), CommandFor(entry), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-}
-
-bool CommandAvailable(int id, const CommandStates& states)
-{
-    switch (id) {
-        case IDM_SELECT_FS2004:
-            return states.selectFS2004;
-        case IDM_SELECT_FS2002:
-            return states.selectFS2002;
-        case IDM_SELECT_OWN:
-            return states.selectOwn;
-        case IDM_TYPE_AIRCRAFT:
-        case IDM_TYPE_HELICOPTER:
-        case IDM_TYPE_NONFLYABLE:
-            return states.setType;
-        case IDM_READ:
-            return states.read;
-        case IDM_WRITE:
-            return states.write;
-        case IDM_SELECT_MY:
-            return states.markAITraffic;
-        case IDM_SELECT_ALL:
-            return states.selectAll;
-        case IDM_COPY:
-            return states.copy;
-        case IDM_RESTORE:
-            return states.restore;
-        case IDM_OPEN_FOLDER:
-            return states.openFolder;
-        case IDM_MARK_ROWS:
-            return states.markRows;
-        case IDM_INVERT_MARKS:
-            return states.invertMarks;
-        default:
-            if (id >= IDM_MARK_KIND_FIRST && id <= IDM_MARK_KIND_LAST) return states.markRowsOfType;
-            return true;  // About and End are always there
-    }
 }
 
 }  // namespace korvalis

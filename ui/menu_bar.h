@@ -35,7 +35,4 @@ private:
     bool m_found[2] = {true, true};  // FS2004, FS2002 as the start-up rule set them
 };
 
-// Whether command `id` may run now, whoever sends it: the menu bar, the context menu, a key.
-bool CommandAvailable(int id, const CommandStates& states);
-
 }  // namespace korvalis

@@ -13,7 +13,7 @@ TEST(AvailableCommands, FollowTheWorkTheMarksAndTheCommandsOwnStates)
 {
     // One letter per state, in the order of CommandStates' fields:
     // menu bar: FS2004 FS2002 Own setType Read Write AI | list: selectAll sort typeAhead
-    // markByInput Esc | context menu: setType Restore OpenFolder Copy | marking: MarkRows
+    // markByInput Esc | context menu: Restore OpenFolder Copy | marking: MarkRows
     // MarkRowsOfType InvertMarks
     struct Case {
         const char* name;
@@ -21,25 +21,36 @@ TEST(AvailableCommands, FollowTheWorkTheMarksAndTheCommandsOwnStates)
         const char* expected;
     };
     const Case cases[] = {
-        {"nothing listed", {0, 0, false, false, false, true, true, false}, "1111101 10110 0000 000"},
-        {"rows, none marked", {5, 0, false, false, false, true, true, true}, "1111101 11110 0010 111"},
-        {"rows marked", {5, 2, false, false, false, true, true, false}, "1111101 11110 1101 111"},
-        {"a type given", {5, 2, false, false, true, true, true, true}, "1111111 11110 1111 111"},
-        {"no simulator found", {5, 0, false, false, false, false, false, false}, "0011101 11110 0000 111"},
-        {"a write runs", {5, 2, true, false, true, true, true, true}, "0000000 00001 0011 000"},
-        {"a write runs, none marked", {5, 0, true, false, false, true, true, false}, "0000000 00001 0000 000"},
+        {"nothing listed", {0, 0, false, false, false, true, true, false, false}, "1111101 10110 000 000"},
+        {"rows, none marked", {5, 0, false, false, false, true, true, false, false}, "1111101 11110 000 111"},
+        // The context menu's "Set type to" acts on the marked rows; the menu bar's entries do not ask.
+        {"the context menu on a row, none marked",
+         {5, 0, false, false, false, true, true, true, true},
+         "1110101 11110 010 111"},
+        {"rows marked", {5, 2, false, false, false, true, true, false, false}, "1111101 11110 101 111"},
+        {"the context menu beside the rows, rows marked",
+         {5, 2, false, false, false, true, true, false, true},
+         "1111101 11110 101 111"},
+        {"a type given", {5, 2, false, false, true, true, true, true, true}, "1111111 11110 111 111"},
+        {"no simulator found",
+         {5, 0, false, false, false, false, false, false, false},
+         "0011101 11110 000 111"},
+        {"a write runs", {5, 2, true, false, true, true, true, true, true}, "0000000 00001 011 000"},
+        {"a write runs, none marked",
+         {5, 0, true, false, false, true, true, false, false},
+         "0000000 00001 000 000"},
         // A scan only adds rows: the list stays usable, nothing that changes types or order is.
-        {"a scan runs", {5, 2, true, true, false, true, true, true}, "0000000 10111 0011 000"},
+        {"a scan runs", {5, 2, true, true, false, true, true, true, true}, "0000000 10111 011 000"},
     };
     for (const Case& c : cases) {
         const CommandStates s = AvailableCommands(c.context);
-        const bool flags[] = {s.selectFS2004, s.selectFS2002,  s.selectOwn,      s.setType,    s.read,
-                              s.write,        s.markAITraffic, s.selectAll,      s.sort,       s.typeAhead,
-                              s.markByInput,  s.stopWork,      s.menuSetType,    s.restore,    s.openFolder,
-                              s.copy,         s.markRows,      s.markRowsOfType, s.invertMarks};
+        const bool flags[] = {s.selectFS2004, s.selectFS2002,   s.selectOwn,  s.setType,    s.read,
+                              s.write,        s.markAITraffic,  s.selectAll,  s.sort,       s.typeAhead,
+                              s.markByInput,  s.stopWork,       s.restore,    s.openFolder, s.copy,
+                              s.markRows,     s.markRowsOfType, s.invertMarks};
         std::string seen;
         for (std::size_t i = 0; i < std::size(flags); ++i) {
-            if (i == 7 || i == 12 || i == 16) seen += ' ';
+            if (i == 7 || i == 12 || i == 15) seen += ' ';
             seen += flags[i] ? '1' : '0';
         }
         EXPECT_EQ(seen, c.expected) << c.name;

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <future>
 #include <memory>
 
@@ -286,6 +288,19 @@ TEST_F(ListTest, ASortKeepsTheAnchorOfShiftClicksOnItsRow)
     EXPECT_EQ(Focused(), RowOf(m_main, L"MY Cessna"));
 }
 
+// What the timer below does on the window's thread once the context menu shows.
+std::function<void()> g_whileMenuOpen;
+std::atomic<bool> g_doneWhileMenuOpen{false};
+
+void CALLBACK WhileMenuOpen(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    const HWND popup = ::FindWindowExW(nullptr, nullptr, L"#32768", nullptr);
+    if (popup == nullptr || !::IsWindowVisible(popup)) return;
+    ::KillTimer(nullptr, timer);
+    g_whileMenuOpen();
+    g_doneWhileMenuOpen = true;
+}
+
 TEST_F(ListTest, OpenFolderOpensTheRowClickedEvenWhenRowsArriveMeanwhile)
 {
     std::vector<fs::path> opened;
@@ -294,19 +309,28 @@ TEST_F(ListTest, OpenFolderOpensTheRowClickedEvenWhenRowsArriveMeanwhile)
         return std::int32_t{0};
     });
     ClickHeader(0);
+    // A scan's rows arrive while the menu is open and move the row; then "Open folder" is chosen.
+    g_whileMenuOpen = [this] { Arrive({L"AAA First"}); };
+    g_doneWhileMenuOpen = false;
+    ::SetTimer(nullptr, 0, 5, &WhileMenuOpen);
     {
-        MenuWatcher watcher;  // closes the menu
+        MenuWatcher watcher(L'f', &g_doneWhileMenuOpen);
         m_main.RightClick(RowOf(m_main, L"MY Cessna"));
     }
-    Arrive({L"AAA First"});  // a scan's rows, arriving while the menu was open, move the row
-    m_main.Command(IDM_OPEN_FOLDER);
+    ASSERT_TRUE(g_doneWhileMenuOpen);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0].parent_path().filename(), L"MY Cessna");
     EXPECT_EQ(opened[0].filename(), L"c172.air");
+    // The menu's command has run: the same command from elsewhere has no row to open.
+    m_main.Command(IDM_OPEN_FOLDER);
+    EXPECT_EQ(opened.size(), 1u);
 
     // A launch that fails says why in the status bar.
     m_main.Window().SetExplorerLauncher([](const fs::path&) { return std::int32_t{ERROR_FILE_NOT_FOUND}; });
-    m_main.Command(IDM_OPEN_FOLDER);
+    {
+        MenuWatcher watcher(L'f');
+        m_main.RightClick(RowOf(m_main, L"MY Cessna"));
+    }
     EXPECT_EQ(m_main.StatusText(1).rfind(L"Explorer could not be started: ", 0), 0u) << m_main.StatusText(1);
 }
 

@@ -214,7 +214,10 @@ void MainWindowHarness::RightClick(int index)
     Settle();
 }
 
-MenuWatcher::MenuWatcher() : m_thread([this] { Watch(); }) {}
+MenuWatcher::MenuWatcher(wchar_t choose, const std::atomic<bool>* when)
+    : m_choose(choose), m_when(when), m_thread([this] { Watch(); })
+{
+}
 
 MenuWatcher::~MenuWatcher()
 {
@@ -246,8 +249,12 @@ void MenuWatcher::Watch()
                 std::lock_guard<std::mutex> lock(m_mutex);
                 m_seen.push_back(entries);
             }
+            while (m_choose != 0 && m_when != nullptr && !*m_when && !m_stop)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            // The menu takes an entry's access key as a character.
+            if (m_choose != 0) ::PostMessageW(popup, WM_CHAR, m_choose, 0);
             while (::IsWindow(popup) && ::IsWindowVisible(popup) && !m_stop) {
-                ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+                if (m_choose == 0) ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             }
         }

@@ -100,20 +100,23 @@ private:
     std::thread m_thread;
 };
 
-// Watches for the program's popup menus: records each one's entries, then closes it with Esc.
+// Watches for the program's popup menus: records each one's entries, then closes it with Esc,
+// or, given an entry's access key, chooses that entry once `when` (if given) is true.
 class MenuWatcher {
 public:
     struct Entry {
         std::wstring text;
         bool enabled = false;
     };
-    MenuWatcher();
+    explicit MenuWatcher(wchar_t choose = 0, const std::atomic<bool>* when = nullptr);
     ~MenuWatcher();
     std::vector<std::vector<Entry>> Menus();
 
 private:
     void Watch();
 
+    wchar_t m_choose;
+    const std::atomic<bool>* m_when;
     std::atomic<bool> m_stop{false};
     std::mutex m_mutex;
     std::vector<std::vector<Entry>> m_seen;

@@ -173,6 +173,107 @@ TEST_F(WorkTest, TheStatusBarCountsAndSaysWhatTheLastCommandCameTo)
     EXPECT_EQ(m_main.StatusText(0), L"3 airfiles, 0 marked, 0 changed and not written");
 }
 
+// While a write runs, the list still answers the keys, but whatever they would do to the marks is
+// put back: the write's end unmarks what it wrote, and nothing else may be left marked.
+TEST_F(WorkTest, NoKeyChangesTheMarksWhileAWriteRuns)
+{
+    struct Case {
+        const char* name;
+        UINT message;
+        WPARAM key;
+        bool ctrl, shift;
+        int focusAfter;  // from the first row; -1: wherever
+    };
+    const Case cases[] = {
+        {"Ctrl+Shift+End", WM_KEYDOWN, VK_END, true, true, -1},
+        {"Ctrl+Shift+Home", WM_KEYDOWN, VK_HOME, true, true, -1},
+        {"Ctrl+Shift+PgDn", WM_KEYDOWN, VK_NEXT, true, true, -1},
+        {"Ctrl+Shift+PgUp", WM_KEYDOWN, VK_PRIOR, true, true, -1},
+        {"Ctrl+Shift+Down", WM_KEYDOWN, VK_DOWN, true, true, -1},
+        {"Ctrl+Shift+Up", WM_KEYDOWN, VK_UP, true, true, -1},
+        {"Shift+Down", WM_KEYDOWN, VK_DOWN, false, true, -1},
+        {"Space", WM_KEYDOWN, VK_SPACE, false, false, -1},
+        {"Space's character", WM_CHAR, L' ', false, false, -1},
+        {"Ctrl+Space", WM_KEYDOWN, VK_SPACE, true, false, -1},
+        {"a letter", WM_CHAR, L'm', false, false, -1},
+        {"Down", WM_KEYDOWN, VK_DOWN, false, false, -1},
+        {"End", WM_KEYDOWN, VK_END, false, false, -1},
+        {"Shift+End", WM_KEYDOWN, VK_END, false, true, -1},
+        {"Ctrl+A", WM_KEYDOWN, 'A', true, false, -1},
+        {"Ctrl+Down moves the focus", WM_KEYDOWN, VK_DOWN, true, false, 1},
+        {"PgDn moves the focus", WM_KEYDOWN, VK_NEXT, false, false, 2},
+    };
+    const auto marks = [&] {
+        std::vector<bool> marked;
+        for (int i = 0; i < m_main.RowCount(); ++i) marked.push_back(m_main.Marked(i));
+        return marked;
+    };
+    const auto hold = [](bool ctrl, bool shift) {
+        BYTE keys[256] = {};
+        ::GetKeyboardState(keys);
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = ctrl ? 0x80 : 0;
+        keys[VK_SHIFT] = keys[VK_LSHIFT] = shift ? 0x80 : 0;
+        ::SetKeyboardState(keys);
+    };
+    m_main.Mark(RowOf(m_main, L"Bell 206"));
+    m_main.Command(IDM_TYPE_AIRCRAFT);
+    // Nothing pumps the window's messages below: the write's end waits, so it runs throughout.
+    ::SendMessageW(m_main.Handle(), WM_COMMAND, IDM_WRITE, 0);
+    ASSERT_TRUE(m_main.Window().Working());
+    const std::vector<bool> before = marks();
+    for (const Case& c : cases) {
+        ListView_SetItemState(m_main.List(), 0, LVIS_FOCUSED, LVIS_FOCUSED);
+        hold(c.ctrl, c.shift);
+        ::SendMessageW(m_main.List(), c.message, c.key, 1);
+        hold(false, false);
+        EXPECT_EQ(marks(), before) << c.name;
+        if (c.focusAfter >= 0) {
+            EXPECT_EQ(ListView_GetNextItem(m_main.List(), -1, LVNI_FOCUSED), c.focusAfter) << c.name;
+        }
+    }
+    ASSERT_TRUE(m_main.Window().Working());
+    m_main.Settle();
+    EXPECT_EQ(marks(), std::vector<bool>(3, false)) << "the row written is unmarked, and no other is marked";
+}
+
+// The worker's wake-up message may be lost; the work still ends, and shows its end, without it.
+TEST_F(WorkTest, WorkEndsWhenEveryWakeUpIsLost)
+{
+    const std::function<void()> commands[] = {
+        [&] { ::SendMessageW(m_main.Handle(), WM_COMMAND, IDM_READ, 0); },
+        [&] {
+            m_main.Command(IDM_SELECT_MY);
+            m_main.Command(IDM_TYPE_NONFLYABLE);
+            ::SendMessageW(m_main.Handle(), WM_COMMAND, IDM_WRITE, 0);
+        },
+    };
+    for (const auto& command : commands) {
+        command();
+        ASSERT_TRUE(m_main.Window().Working());
+        int lost = 0;
+        const DWORD start = ::GetTickCount();
+        while (m_main.Window().Working() && ::GetTickCount() - start < 5000) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+            MSG message;
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (message.message == WM_APP_WORK) {
+                    ++lost;
+                    continue;
+                }
+                ::TranslateMessage(&message);
+                ::DispatchMessageW(&message);
+            }
+        }
+        EXPECT_GT(lost, 0);
+        ASSERT_FALSE(m_main.Window().Working()) << "stranded";
+        EXPECT_EQ(m_main.RowCount(), 3);
+    }
+    EXPECT_EQ(m_main.Cell(RowOf(m_main, L"MY Cessna"), 2), L"non flyable");
+    EXPECT_EQ(ReferenceType(ReadBytes(m_sim.File("MY Cessna", "c172.air"))), "2");
+    EXPECT_EQ(::SendMessageW(m_main.List(), LVM_GETSELECTEDCOUNT, 0, 0), 0)
+        << "the rows written are unmarked";
+}
+
 // A key that waited in the queue while a scan ran is dropped once the scan is over; one made
 // after it acts. The times are the stamps the messages carry, so nothing here waits on a clock.
 TEST_F(WorkTest, InputMadeWhileWorkRanDoesNotActAfterItEnds)

@@ -1,0 +1,201 @@
+// Drives korvalis.exe from another process, as a user would: lists FS2004's aircraft directory
+// (recorded in the prefix), marks every row, gives them a type, starts Write and types
+// Ctrl+Shift+End and Ctrl+Shift+Home into the list for as long as the write runs. Then it says how
+// many rows stayed marked and which, and checks that the same keys do mark rows once the window
+// is idle (so that they did reach the list).
+//   marks_driver KORVALIS_EXE [UNTIL]     UNTIL: how far the write is when the keys stop, 0 to 1
+//                                          (default 0.95; 1: until the end is shown)
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "ui/resource.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Whether work runs: its progress bar shows in the status bar. (Wine keeps a menu's state in
+// its own process, so the menus cannot be asked from here.)
+HWND Progress(HWND main)
+{
+    return ::FindWindowExW(::GetDlgItem(main, IDC_STATUS), nullptr, PROGRESS_CLASSW, nullptr);
+}
+
+bool Working(HWND main) { return ::IsWindowVisible(Progress(main)) != FALSE; }
+
+// How far the work is, 0 to 1.
+double Done(HWND main)
+{
+    HWND progress = Progress(main);
+    const auto high = static_cast<double>(::SendMessageW(progress, PBM_GETRANGE, FALSE, 0));
+    const auto position = static_cast<double>(::SendMessageW(progress, PBM_GETPOS, 0, 0));
+    return high > 0 ? position / high : 0;
+}
+
+void Sync(HWND main)
+{
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+}
+
+int Marked(HWND list) { return static_cast<int>(::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0)); }
+
+// `key`, with Ctrl and Shift held when `ctrlShift`, through the system's input, to whichever
+// window has the focus.
+void Type(WORD key, bool ctrlShift)
+{
+    std::vector<WORD> keys;
+    if (ctrlShift) keys = {VK_CONTROL, VK_SHIFT};
+    keys.push_back(key);
+    std::vector<INPUT> inputs;
+    for (int up = 0; up < 2; ++up) {
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = up != 0 ? keys[keys.size() - 1 - i] : keys[i];
+            input.ki.dwFlags = up != 0 ? KEYEVENTF_KEYUP : 0;
+            if (input.ki.wVk == VK_END || input.ki.wVk == VK_HOME) input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+            inputs.push_back(input);
+        }
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// The folder shown in row `index` of a list in another process.
+std::wstring FolderOf(HANDLE process, HWND list, int index)
+{
+    struct Remote {
+        LVITEMW item;
+        wchar_t text[260];
+    };
+    auto* remote =
+        static_cast<Remote*>(::VirtualAllocEx(process, nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE));
+    if (remote == nullptr) return L"?";
+    Remote local{};
+    local.item.iSubItem = 0;
+    local.item.pszText = remote->text;
+    local.item.cchTextMax = 260;
+    ::WriteProcessMemory(process, remote, &local, sizeof local, nullptr);
+    ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(&remote->item));
+    ::ReadProcessMemory(process, remote, &local, sizeof local, nullptr);
+    ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    local.text[259] = L'\0';
+    return local.text;
+}
+
+std::vector<int> MarkedRows(HWND list)
+{
+    std::vector<int> rows;
+    for (int i =
+             static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+         i >= 0;
+         i = static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED)))
+        rows.push_back(i);
+    return rows;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: marks_driver KORVALIS_EXE\n");
+        return 2;
+    }
+    const double until = argc > 2 ? std::wcstod(argv[2], nullptr) : 0.95;
+    std::wstring command = L"\"" + std::wstring(argv[1]) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process)) {
+        std::fprintf(stderr, "cannot start korvalis.exe\n");
+        return 1;
+    }
+    ::WaitForInputIdle(process.hProcess, 30000);
+    HWND main = nullptr;
+    for (int i = 0; i < 300 && main == nullptr; ++i) {
+        main = ::FindWindowW(L"KorvalisMain", nullptr);
+        if (main == nullptr) ::Sleep(100);
+    }
+    HWND list = ::GetDlgItem(main, IDC_AIRFILES);
+    if (main == nullptr || list == nullptr) {
+        std::fprintf(stderr, "no main window\n");
+        return 1;
+    }
+    int status = 0;
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+
+    // The scan: over once Read is back and the rows stop coming.
+    ::PostMessageW(main, WM_COMMAND, IDM_SELECT_FS2004, 0);
+    int rows = 0;
+    const auto listing = Clock::now();
+    for (int still = 0; still < 4;) {
+        ::Sleep(250);
+        const int now = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        still = now > 0 && now == rows && !Working(main) ? still + 1 : 0;
+        rows = now;
+        if (Clock::now() - listing > std::chrono::seconds(60)) {
+            std::fprintf(stderr, "the scan did not end: %d rows\n", rows);
+            ::TerminateProcess(process.hProcess, 1);
+            return 1;
+        }
+    }
+    ::PostMessageW(main, WM_COMMAND, IDM_SELECT_ALL, 0);
+    ::PostMessageW(main, WM_COMMAND, IDM_TYPE_NONFLYABLE, 0);
+    Sync(main);
+    std::printf("rows listed and marked: %d of %d\n", Marked(list), rows);
+
+    ::SetForegroundWindow(main);
+    ::SetActiveWindow(main);
+    Sync(main);
+    ::PostMessageW(main, WM_COMMAND, IDM_WRITE, 0);
+    const auto start = Clock::now();
+    while (!Working(main) && Clock::now() - start < std::chrono::seconds(10)) ::Sleep(1);
+    // The keys stop short of the end: one typed in the moment the end is shown may come after
+    // it, and then it marks, as it should. The bar going back to empty is that moment.
+    int typed = 0;
+    double lastAt = 0;
+    for (double done = Done(main); Working(main) && done < until && done >= lastAt; done = Done(main)) {
+        Type(typed % 2 == 0 ? VK_END : VK_HOME, true);
+        lastAt = done;
+        ++typed;
+        ::Sleep(40);
+    }
+    while (Working(main)) ::Sleep(1);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    ::Sleep(500);
+    Sync(main);
+    const std::vector<int> marked = MarkedRows(list);
+    std::printf(
+        "write of %d rows: %.1f s; Ctrl+Shift+End/Home typed %d times during it, the last at %.0f%%\n", rows,
+        seconds, typed, 100 * lastAt);
+    std::printf("rows marked once the write had ended: %zu\n", marked.size());
+    for (std::size_t i = 0; i < marked.size() && i < 10; ++i)
+        std::printf("  row %d: %ls\n", marked[i], FolderOf(process.hProcess, list, marked[i]).c_str());
+
+    // Keys typed the same way with the window idle do mark: they reach the list. (Under Wine the
+    // modifiers of keys sent from another process do not always come with them.)
+    Type(VK_HOME, false);
+    ::Sleep(300);
+    Sync(main);
+    Type(VK_END, true);
+    ::Sleep(300);
+    Sync(main);
+    const int idleMarked = Marked(list);
+    std::printf("idle, Home then Ctrl+Shift+End typed: %d of %d rows marked\n", idleMarked, rows);
+    if (idleMarked == 0) status = 3;
+
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    ::WaitForSingleObject(process.hProcess, 30000);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return status;
+}
