@@ -28,6 +28,7 @@ const wchar_t* Activity(UINT message)
         case WM_CREATE:
             return L"starting up";
         case WM_COMMAND:
+        case WM_CONTEXTMENU:  // the context menu's command runs while it is handled
             return L"carrying out a command";
         case WM_NOTIFY:
             return L"showing the aircraft list";
