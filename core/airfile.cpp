@@ -210,9 +210,8 @@ std::int32_t WriteAirfileTypeWithHook(const std::filesystem::path& path, std::in
     // not another with the same bytes put there meanwhile.
     io::FileIdentity copiedFrom;
     if (!source.Identity(copiedFrom, error)) return abandon(Failed(error));
-    io::FileIdentity atName;
-    if ((error = io::QueryIdentity(path, atName)) != 0) return abandon(Failed(error));
-    if (atName != copiedFrom) return abandon(kErrorFileReplaced);
+    if (!io::StillNamedBy(source, path, error))
+        return abandon(error != 0 ? Failed(error) : kErrorFileReplaced);
 
     // The complete copy takes the backup's name in one step: a crash leaves the old backup or
     // the new one, never half of either.

@@ -13,7 +13,8 @@ using ErrorCode = std::int32_t;
 // What other openers may do while we hold a file. Only Windows enforces it.
 enum class Share { ReadWrite, ReadOnly };
 
-// Which file a handle or a name stands for: the volume and the file's number on it.
+// Which file a handle stands for: the volume and the file's number on it. Under Windows only the
+// number is filled in (the volume is 0): the files compared lie in one folder, so on one volume.
 struct FileIdentity {
     std::uint64_t volume = 0;
     std::uint64_t index = 0;
@@ -70,9 +71,10 @@ struct PathInfo {
 
 PathInfo QueryPath(const std::filesystem::path& path);
 
-// The identity of the file now at `path`, without opening it for reading or writing; 0 or the
-// error number (a missing file is an error here).
-ErrorCode QueryIdentity(const std::filesystem::path& path, FileIdentity& identity);
+// Whether `path` still names the file `held` has open, which was opened with Share::ReadOnly:
+// false with `error` 0 when another file, or none, is there now; false with `error` set when
+// that could not be found out.
+bool StillNamedBy(const File& held, const std::filesystem::path& path, ErrorCode& error);
 
 // Puts `from` in place of `to` in one step, replacing an existing `to`.
 ErrorCode ReplaceWith(const std::filesystem::path& from, const std::filesystem::path& to);

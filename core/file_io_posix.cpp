@@ -156,12 +156,19 @@ PathInfo QueryPath(const std::filesystem::path& path)
     return info;
 }
 
-ErrorCode QueryIdentity(const std::filesystem::path& path, FileIdentity& identity)
+bool StillNamedBy(const File& held, const std::filesystem::path& path, ErrorCode& error)
 {
+    // Nothing here keeps others from renaming another file over the name while it is held.
+    FileIdentity heldIdentity;
+    if (!held.Identity(heldIdentity, error)) return false;
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return errno;
-    identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
-    return 0;
+    if (::stat(path.c_str(), &st) != 0) {
+        error = errno == ENOENT ? 0 : errno;
+        return false;
+    }
+    error = 0;
+    return heldIdentity ==
+           FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
 ErrorCode ReplaceWith(const std::filesystem::path& from, const std::filesystem::path& to)

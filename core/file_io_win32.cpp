@@ -34,13 +34,29 @@ void* OpenHandle(const std::filesystem::path& path, DWORD access, DWORD share, D
 
 bool IdentityOf(HANDLE handle, FileIdentity& identity, ErrorCode& error)
 {
+    // The file's number from the file system's record of the handle. GetFileInformationByHandle
+    // would give it too, with the volume's serial number, which under Wine costs the server about
+    // ten requests a call; the files compared lie in one folder, so on one volume.
+    using QueryInformationFile = LONG(WINAPI*)(HANDLE, void* ioStatus, void* info, ULONG size, int infoClass);
+    static const auto query = reinterpret_cast<QueryInformationFile>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile")));
+    constexpr int kFileInternalInformation = 6;
+    struct {
+        void* status;
+        ULONG_PTR information;
+    } ioStatus{};
+    LARGE_INTEGER index{};
+    if (query != nullptr && query(handle, &ioStatus, &index, sizeof index, kFileInternalInformation) >= 0) {
+        identity = {0, static_cast<std::uint64_t>(index.QuadPart)};
+        error = 0;
+        return true;
+    }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(handle, &info)) {
         error = LastError();
         return false;
     }
-    identity = {info.dwVolumeSerialNumber,
-                (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    identity = {0, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
     error = 0;
     return true;
 }
@@ -171,17 +187,12 @@ PathInfo QueryPath(const std::filesystem::path& path)
     return info;
 }
 
-ErrorCode QueryIdentity(const std::filesystem::path& path, FileIdentity& identity)
+bool StillNamedBy(const File&, const std::filesystem::path&, ErrorCode& error)
 {
-    // Attributes only, shared every way: no other opener is refused or refuses this one. The
-    // backup flag lets it open a folder too, which then differs from any file.
-    const UniqueFileHandle handle(::CreateFileW(Win32Path(path).c_str(), FILE_READ_ATTRIBUTES,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle) return LastError();
-    ErrorCode error = 0;
-    IdentityOf(handle.Get(), identity, error);
-    return error;
+    // Opened without FILE_SHARE_DELETE, the held file can be neither deleted nor renamed, nor can
+    // another be renamed over its name (Wine refuses it too), until it is closed.
+    error = 0;
+    return true;
 }
 
 ErrorCode ReplaceWith(const std::filesystem::path& from, const std::filesystem::path& to)
