@@ -27,6 +27,7 @@
 #include "core/marker_scan.h"
 #include "tests/support/memory_airfile_list.h"
 #include "tools/bench_common.h"
+#include "tools/start_korvalis_win32.h"
 #include "tools/work_loop.h"
 #include "ui/main_window.h"
 #include "ui/resource.h"
@@ -465,21 +466,9 @@ int Main(const fs::path& work, const std::wstring& only)
 // fleet, which FS2004's record in the prefix points at.
 int Memory(const fs::path& exe)
 {
-    std::wstring command = L"\"" + exe.native() + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process)) {
-        std::fprintf(stderr, "cannot start korvalis.exe\n");
-        return 1;
-    }
-    ::WaitForInputIdle(process.hProcess, 30000);
-    HWND main = nullptr;
-    for (int i = 0; i < 300 && main == nullptr; ++i) {
-        main = ::FindWindowW(L"KorvalisMain", nullptr);
-        if (main == nullptr) ::Sleep(100);
-    }
+    HWND main = tools::StartKorvalis(exe.native(), process);
+    if (process.hProcess == nullptr) return 1;
     const auto counters = [&] {
         PROCESS_MEMORY_COUNTERS now{};
         now.cb = sizeof(now);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/start_korvalis_win32.h"
 #include "ui/resource.h"
 
 namespace {
@@ -110,21 +111,9 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
     const double until = argc > 2 ? std::wcstod(argv[2], nullptr) : 0.95;
-    std::wstring command = L"\"" + std::wstring(argv[1]) + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process)) {
-        std::fprintf(stderr, "cannot start korvalis.exe\n");
-        return 1;
-    }
-    ::WaitForInputIdle(process.hProcess, 30000);
-    HWND main = nullptr;
-    for (int i = 0; i < 300 && main == nullptr; ++i) {
-        main = ::FindWindowW(L"KorvalisMain", nullptr);
-        if (main == nullptr) ::Sleep(100);
-    }
+    HWND main = korvalis::tools::StartKorvalis(argv[1], process);
+    if (process.hProcess == nullptr) return 1;
     HWND list = ::GetDlgItem(main, IDC_AIRFILES);
     if (main == nullptr || list == nullptr) {
         std::fprintf(stderr, "no main window\n");
