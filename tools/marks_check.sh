@@ -25,7 +25,6 @@ for run in writable read-only; do
   rm -rf "$work/fleet"
   build/native/tools/fleetgen "$work/fleet/Aircraft" 1637 42 1 >/dev/null
   if [ "$run" = read-only ]; then
-    # One file the write cannot change: the first with a type marker, by folder name.
     # One file the write cannot change, among those listed (with a type marker), in the middle:
     # neither Ctrl+Shift+Home nor Ctrl+Shift+End ends on its row.
     ro=$(python3 -c 'import glob,sys
