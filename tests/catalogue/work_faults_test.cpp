@@ -197,26 +197,6 @@ TEST(ScanFaults, EndInAReportOfWhatWasHandedOver)
     }
 }
 
-// A shell whose `throwAt`th progress report throws, and which otherwise records as RecordingShell does.
-class FaultyProgressShell final : public CatalogueShell {
-public:
-    void SetHourglass(bool busy) override { shell.SetHourglass(busy); }
-    void ShowMessage(const std::string& text) override { shell.ShowMessage(text); }
-    void SetWriteEnabled(bool enabled) override { shell.SetWriteEnabled(enabled); }
-    void SetWorking(bool on) override { shell.SetWorking(on); }
-    void ShowProgress(const std::string& text, int done, int total) override
-    {
-        if (++reports == throwAt) throw std::runtime_error("fault in showing the progress");
-        shell.ShowProgress(text, done, total);
-    }
-    void ShowOutcome(const std::string& text) override { shell.ShowOutcome(text); }
-    void WorkFailed(WorkKind kind) override { shell.WorkFailed(kind); }
-
-    RecordingShell shell;
-    int reports = 0;
-    int throwAt = 0;
-};
-
 TEST(ScanFaults, ShowHowFarTheScanGotAndAreReportedOnce)
 {
     const fs::path dir = FreshTestDir() / "Aircraft";
@@ -224,10 +204,11 @@ TEST(ScanFaults, ShowHowFarTheScanGotAndAreReportedOnce)
     SessionState state;
     state.AircraftDir = PathToUtf8(dir);
     MemoryAirfileList list;
-    FaultyProgressShell faulty;
-    RecordingShell& shell = faulty.shell;
-    CatalogueRig rig(state, list, faulty);
-    faulty.throwAt = 2;  // the first on the worker's behalf; the command itself shows the listing
+    RecordingShell shell;
+    CatalogueRig rig(state, list, shell);
+    // The first on the worker's behalf; the command itself shows the listing.
+    shell.throwAt = "progress";
+    shell.throwAfter = 1;
     rig.Load_Airfiles();
     EXPECT_EQ(shell.failures, std::vector<WorkKind>{WorkKind::Scan});
     ASSERT_FALSE(shell.outcomes.empty());

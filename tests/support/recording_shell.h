@@ -11,7 +11,7 @@ namespace korvalis::test {
 
 // Records every effect in order, so tests can check what came before what. The pointer, the
 // message box and "Write" go to `calls`; the status line and the working state apart. A call
-// named in `throwAt` throws instead, once, as when memory runs out.
+// named in `throwAt` throws instead, once, after `throwAfter` such calls, as when memory runs out.
 class RecordingShell final : public CatalogueShell {
 public:
     void SetHourglass(bool busy) override
@@ -50,6 +50,7 @@ public:
     void WorkFailed(WorkKind kind) override { failures.push_back(kind); }
 
     std::string throwAt;
+    int throwAfter = 0;
     std::vector<std::string> calls;
     std::optional<bool> writeEnabled;  // nullopt: never set
     std::vector<bool> working;
@@ -61,7 +62,7 @@ public:
 private:
     void ThrowAt(const char* call)
     {
-        if (!throwAt.empty() && throwAt == call) {
+        if (!throwAt.empty() && throwAt == call && throwAfter-- <= 0) {
             throwAt.clear();
             throw std::bad_alloc();
         }
