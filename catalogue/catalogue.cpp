@@ -188,8 +188,8 @@ void Catalogue::Load_Airfiles()
                 report->stopped = true;
                 m_shell.WorkFailed(WorkKind::Scan);
             }
-            m_shell.ShowOutcome(fault ? ScanFaultText(report->foldersRead, report->folders)
-                                      : ScanOutcomeText(*report, m_state.AircraftDir));
+            m_shell.ShowOutcome(fault ? StatusNotes{{ScanFaultText(report->foldersRead, report->folders), {}}}
+                                      : ScanOutcomeNotes(*report, m_state.AircraftDir));
             if (!report->found && !report->stopped) {
                 m_shell.SetHourglass(false);
                 m_shell.ShowMessage(kNoAirfilesMessage);
@@ -333,7 +333,7 @@ void Catalogue::FinishFiles(WorkKind kind, bool failed)
     m_outcome.handled = m_outcome.succeeded + m_outcome.failed;
     m_outcome.stopped = failed || m_outcome.handled < m_outcome.total;
     if (failed) m_shell.WorkFailed(kind);
-    m_shell.ShowOutcome(RunOutcomeText(m_outcome, kind == WorkKind::Write ? "written" : "restored"));
+    m_shell.ShowOutcome({{RunOutcomeText(m_outcome, kind == WorkKind::Write ? "written" : "restored"), {}}});
     const bool anyFailed = m_outcome.failed > 0;
     if (kind == WorkKind::Write) {
         if (anyFailed || failed) {

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "catalogue/status_note.h"
+
 namespace korvalis {
 
 inline constexpr char kProgramTitle[] = "Korvalis";
@@ -29,8 +31,8 @@ public:
     virtual void SetWorking(bool working) = 0;
     // What running work is doing, and how far it got (done of total).
     virtual void ShowProgress(const std::string& text, int done, int total) = 0;
-    // What the last command came to; "" for nothing to say.
-    virtual void ShowOutcome(const std::string& text) = 0;
+    // What the last command came to; none for nothing to say.
+    virtual void ShowOutcome(const StatusNotes& notes) = 0;
     // The work ended with an exception: the user is told once what was being done.
     virtual void WorkFailed(WorkKind kind) = 0;
 };

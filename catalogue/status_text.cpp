@@ -1,7 +1,5 @@
 #include "catalogue/status_text.h"
 
-#include <vector>
-
 #include "catalogue/error_text.h"
 #include "core/text.h"
 
@@ -17,6 +15,29 @@ std::string Counted(long long number, const char* one, const char* many)
 }
 
 }  // namespace
+
+std::string JoinedNotes(const StatusNotes& notes)
+{
+    std::string line;
+    for (const StatusNote& note : notes) {
+        if (note.text.empty()) continue;
+        std::string text = note.text;
+        if (text.back() == '.') text.pop_back();
+        line += (line.empty() ? "" : "; ") + text;
+    }
+    return line;
+}
+
+std::string NotesTooltip(const StatusNotes& notes)
+{
+    std::string tip;
+    for (const StatusNote& note : notes) {
+        if (note.text.empty()) continue;
+        tip += (tip.empty() ? "" : "\n") + note.text;
+        for (const std::string& detail : note.details) tip += "\n" + detail;
+    }
+    return tip;
+}
 
 std::string Thousands(long long number)
 {
@@ -52,37 +73,35 @@ std::string RestoringText(int file, int files)
     return "Restoring " + Thousands(file) + " of " + Thousands(files) + kEscHint;
 }
 
-std::string ScanOutcomeText(const ScanReport& report, const std::string& aircraftDir)
+StatusNotes ScanOutcomeNotes(const ScanReport& report, const std::string& aircraftDir)
 {
     if (report.baseUnlistable) {
         std::string folder = aircraftDir;
         // The folder as the user knows it, without the separator the program adds.
         if (folder.size() > 1 && folder.back() == kDirSeparator && folder[folder.size() - 2] != ':')
             folder.pop_back();
-        return folder + ": " + ErrorText(report.baseError);
+        return {{folder + ": " + ErrorText(report.baseError), {}}};
     }
-    std::vector<std::string> parts;
+    StatusNotes parts;
     if (report.baseBrokeOff)
-        parts.push_back("The listing of the directory broke off after " +
-                        Counted(report.folders, "folder", "folders") + ": " + ErrorText(report.baseError));
+        parts.push_back({"The listing of the directory broke off after " +
+                        Counted(report.folders, "folder", "folders") + ": " + ErrorText(report.baseError), {}});
     if (report.stopped)
-        parts.push_back("Stopped after " + Thousands(report.foldersRead) + " of " +
-                        Counted(report.folders, "folder", "folders"));
+        parts.push_back({"Stopped after " + Thousands(report.foldersRead) + " of " +
+                        Counted(report.folders, "folder", "folders"), {}});
     if (report.noMarker > 0)
-        parts.push_back(Counted(report.noMarker, ".air file", ".air files") + " without a type marker");
+        parts.push_back({Counted(report.noMarker, ".air file", ".air files") + " without a type marker", {}});
     if (report.unreadable > 0) {
         const ScanFailure& first = report.firstUnreadable;
-        parts.push_back(Thousands(report.unreadable) + " could not be read: " +
-                        PathToUtf8(first.folder / first.file) + ": " + ErrorText(first.error));
+        parts.push_back({Thousands(report.unreadable) + " could not be read: " +
+                        PathToUtf8(first.folder / first.file) + ": " + ErrorText(first.error), {}});
     }
     if (report.unlistable > 0) {
         const ScanFailure& first = report.firstUnlistable;
-        parts.push_back(Counted(report.unlistable, "folder", "folders") +
-                        " could not be listed: " + PathToUtf8(first.folder) + ": " + ErrorText(first.error));
+        parts.push_back({Counted(report.unlistable, "folder", "folders") +
+                        " could not be listed: " + PathToUtf8(first.folder) + ": " + ErrorText(first.error), {}});
     }
-    std::string text;
-    for (const std::string& part : parts) text += (text.empty() ? "" : "; ") + part;
-    return text;
+    return parts;
 }
 
 std::string RunOutcomeText(const RunOutcome& outcome, const char* done)

@@ -3,11 +3,18 @@
 #include <string>
 
 #include "catalogue/scan.h"
+#include "catalogue/status_note.h"
 
 namespace korvalis {
 
 // The status bar's texts: plain English, thousands separated by ",".
 std::string Thousands(long long number);
+
+// Part two's line: the texts joined by "; ", each without a final full stop (a system message
+// has one).
+std::string JoinedNotes(const StatusNotes& notes);
+// Part two's tooltip: each text on a line of its own, full stop kept, its details under it.
+std::string NotesTooltip(const StatusNotes& notes);
 
 // Part one, always shown: "7,325 airfiles, 412 marked, 3 changed and not written".
 std::string CountsText(int rows, int marked, int changed);
@@ -18,12 +25,16 @@ std::string ReadingText(int folder, int folders);
 std::string WritingText(int file, int files);
 std::string RestoringText(int file, int files);
 
-// Part two once a scan is over, joined by "; ", each only when there is something to say: where
+// Part two once a scan is over, each only when there is something to say: where
 // the directory's own listing broke off, how far a stopped scan got, the .air files without a
 // type marker, those that could not be read and the folders that could not be listed, each
 // failure with the first of its kind and why. When the aircraft directory itself could not be
 // listed, why: "FOLDER: REASON".
-std::string ScanOutcomeText(const ScanReport& report, const std::string& aircraftDir);
+StatusNotes ScanOutcomeNotes(const ScanReport& report, const std::string& aircraftDir);
+inline std::string ScanOutcomeText(const ScanReport& report, const std::string& aircraftDir)
+{
+    return JoinedNotes(ScanOutcomeNotes(report, aircraftDir));
+}
 
 // Part two once a write or restore is over. `done` is the past tense of the work ("written",
 // "restored"); the first failure is named with its reason; a stopped run says how far it got.

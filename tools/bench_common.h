@@ -24,7 +24,7 @@ public:
     void SetWriteEnabled(bool) override {}
     void SetWorking(bool) override {}
     void ShowProgress(const std::string&, int, int) override {}
-    void ShowOutcome(const std::string&) override {}
+    void ShowOutcome(const StatusNotes&) override {}
     void WorkFailed(WorkKind) override {}
 };
 

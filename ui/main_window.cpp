@@ -259,7 +259,7 @@ void MainWindow::OnCommand(int id)
             break;
         case IDM_OPEN_FOLDER:  // available only from the context menu opened on a row
             if (const std::int32_t error = m_openInExplorer(menu->file); error != 0)
-                m_work.ShowOutcome("Explorer could not be started: " + ErrorText(error));
+                m_work.ShowOutcome({{"Explorer could not be started: " + ErrorText(error), {}}});
             break;
         case IDM_MARK_ROWS:
             OnMarkRows();
@@ -324,17 +324,17 @@ void MainWindow::OnMarkRowsOfKind(RowKind kind)
 void MainWindow::OnInvertMarks()
 {
     InvertMarks(m_rows);
-    m_work.ShowOutcome(MarkedRowsText(m_rows.MarkedCount()));
+    m_work.ShowOutcome({{MarkedRowsText(m_rows.MarkedCount()), {}}});
 }
 
 void MainWindow::ShowMarkOutcome(const MarkResult& result, const std::string& sought)
 {
     if (result.matched == 0) {
-        m_work.ShowOutcome(NoRowMatchesText(sought));
+        m_work.ShowOutcome({{NoRowMatchesText(sought), {}}});
         return;
     }
     m_rows.FocusOn(result.first - 1);  // the first row found
-    m_work.ShowOutcome(MarkedRowsText(m_rows.MarkedCount()));
+    m_work.ShowOutcome({{MarkedRowsText(m_rows.MarkedCount()), {}}});
 }
 
 // The design is in twips, turned into pixels for the window's DPI, with the status bar below

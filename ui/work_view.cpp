@@ -1,5 +1,6 @@
 #include "ui/work_view.h"
 
+#include "catalogue/status_text.h"
 #include "core/text.h"
 #include "ui/failure_report.h"
 
@@ -80,12 +81,12 @@ void WorkView::ShowProgress(const std::string& text, int done, int total)
     m_status.ShowProgress(done, total);
 }
 
-void WorkView::ShowOutcome(const std::string& text)
+void WorkView::ShowOutcome(const StatusNotes& notes)
 {
     // The work is over: the bar goes now, before any message box, though the menus come back
     // only when the end has been shown.
     m_status.ShowProgressBar(false);
-    m_status.ShowText(WideFromUtf8(text));
+    m_status.ShowText(WideFromUtf8(JoinedNotes(notes)));
 }
 
 void WorkView::WorkFailed(WorkKind kind)

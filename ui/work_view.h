@@ -50,7 +50,7 @@ public:
     void SetWriteEnabled(bool enabled) override;
     void SetWorking(bool working) override;
     void ShowProgress(const std::string& text, int done, int total) override;
-    void ShowOutcome(const std::string& text) override;
+    void ShowOutcome(const StatusNotes& notes) override;
     void WorkFailed(WorkKind kind) override;
 
 private:

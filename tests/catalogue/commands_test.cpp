@@ -336,7 +336,7 @@ TEST_F(WriteMarkedTypes, TypeCodesThroughAssignWriteRestoreAndRead)
                                  "hourglass", std::string("message: ") + kRestoreFailedMessage, "pointer"}))
         << "one message; \"Write\" keeps its state";
     EXPECT_EQ(m_shell.outcomes.back(), "1 restored, 1 failed: Two" + std::string(1, kDirSeparator) +
-                                           "Two.air: The backup belongs to another version of the file.");
+                                           "Two.air: The backup belongs to another version of the file");
 
     catalogue.Load_Airfiles();
     for (int i = 1; i <= m_list.Count(); ++i) {

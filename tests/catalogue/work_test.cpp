@@ -343,7 +343,11 @@ TEST(StatusText, PlainEnglishWithThousands)
     brokeOff.folders = brokeOff.foldersRead = 1234;
     brokeOff.noMarker = 2;
     const std::string sep(1, kDirSeparator);
-    const std::string denied = ErrorText(io::AccessDeniedError());
+    const std::string deniedText = ErrorText(io::AccessDeniedError());
+    // Part two drops a system message's full stop where it joins it.
+    const std::string denied =
+        !deniedText.empty() && deniedText.back() == '.' ? deniedText.substr(0, deniedText.size() - 1) : deniedText;
+    const StatusNotes notes = {{"Sharing violation.", {"F\\a.air"}}, {"", {"hidden"}}, {"3 written", {}}};
     const std::pair<std::string, std::string> cases[] = {
         {Thousands(0), "0"},
         {Thousands(999), "999"},
@@ -370,6 +374,9 @@ TEST(StatusText, PlainEnglishWithThousands)
         {RunOutcomeText(failed, "written"), "411 written, 1 failed: F\\a.air: Access is denied."},
         {RunOutcomeText(stopped, "restored"), "Stopped after 12 of 412: 12 restored"},
         {ScanFaultText(1234, 5000), "Stopped by a fault after 1,234 of 5,000 folders"},
+        {JoinedNotes(notes), "Sharing violation; 3 written"},
+        {NotesTooltip(notes), "Sharing violation.\nF\\a.air\n3 written"},
+        {JoinedNotes({}), ""},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(text, expected);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "catalogue/catalogue_shell.h"
+#include "catalogue/status_text.h"
 
 namespace korvalis::test {
 
@@ -42,10 +43,11 @@ public:
         lastDone = done;
         lastTotal = total;
     }
-    void ShowOutcome(const std::string& text) override
+    void ShowOutcome(const StatusNotes& notes) override
     {
         ThrowAt("outcome");
-        outcomes.push_back(text);
+        outcomes.push_back(JoinedNotes(notes));
+        outcomeNotes.push_back(notes);
     }
     void WorkFailed(WorkKind kind) override { failures.push_back(kind); }
 
@@ -56,7 +58,8 @@ public:
     std::vector<bool> working;
     std::vector<std::string> progress;
     int lastDone = 0, lastTotal = 0;
-    std::vector<std::string> outcomes;
+    std::vector<std::string> outcomes;  // as part two shows them
+    std::vector<StatusNotes> outcomeNotes;
     std::vector<WorkKind> failures;
 
 private:

@@ -18,7 +18,7 @@ public:
     void SetWriteEnabled(bool) override {}
     void SetWorking(bool) override {}
     void ShowProgress(const std::string&, int, int) override {}
-    void ShowOutcome(const std::string&) override {}
+    void ShowOutcome(const korvalis::StatusNotes&) override {}
     void WorkFailed(korvalis::WorkKind) override { std::exit(3); }
 };
 
