@@ -21,28 +21,16 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Whether work runs: its progress bar shows in the status bar. (Wine keeps a menu's state in
-// its own process, so the menus cannot be asked from here.)
-HWND Progress(HWND main)
-{
-    return ::FindWindowExW(::GetDlgItem(main, IDC_STATUS), nullptr, PROGRESS_CLASSW, nullptr);
-}
-
-bool Working(HWND main) { return ::IsWindowVisible(Progress(main)) != FALSE; }
+using korvalis::tools::Sync;
+using korvalis::tools::Working;
 
 // How far the work is, 0 to 1.
 double Done(HWND main)
 {
-    HWND progress = Progress(main);
+    HWND progress = korvalis::tools::Progress(main);
     const auto high = static_cast<double>(::SendMessageW(progress, PBM_GETRANGE, FALSE, 0));
     const auto position = static_cast<double>(::SendMessageW(progress, PBM_GETPOS, 0, 0));
     return high > 0 ? position / high : 0;
-}
-
-void Sync(HWND main)
-{
-    DWORD_PTR result = 0;
-    ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
 }
 
 int Marked(HWND list) { return static_cast<int>(::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0)); }
@@ -66,29 +54,6 @@ void Type(WORD key, bool ctrlShift)
         }
     }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-// The folder shown in row `index` of a list in another process.
-std::wstring FolderOf(HANDLE process, HWND list, int index)
-{
-    struct Remote {
-        LVITEMW item;
-        wchar_t text[260];
-    };
-    auto* remote =
-        static_cast<Remote*>(::VirtualAllocEx(process, nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE));
-    if (remote == nullptr) return L"?";
-    Remote local{};
-    local.item.iSubItem = 0;
-    local.item.pszText = remote->text;
-    local.item.cchTextMax = 260;
-    ::WriteProcessMemory(process, remote, &local, sizeof local, nullptr);
-    ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index),
-                   reinterpret_cast<LPARAM>(&remote->item));
-    ::ReadProcessMemory(process, remote, &local, sizeof local, nullptr);
-    ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    local.text[259] = L'\0';
-    return local.text;
 }
 
 std::vector<int> MarkedRows(HWND list)
@@ -168,7 +133,7 @@ int wmain(int argc, wchar_t** argv)
         seconds, typed, 100 * lastAt);
     std::printf("rows marked once the write had ended: %zu\n", marked.size());
     for (std::size_t i = 0; i < marked.size() && i < 10; ++i)
-        std::printf("  row %d: %ls\n", marked[i], FolderOf(process.hProcess, list, marked[i]).c_str());
+        std::printf("  row %d: %ls\n", marked[i], korvalis::tools::CellText(process.hProcess, list, marked[i], 0).c_str());
 
     // Keys typed the same way with the window idle do mark: they reach the list. (Under Wine the
     // modifiers of keys sent from another process do not always come with them.)
