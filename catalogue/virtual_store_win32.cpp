@@ -31,7 +31,8 @@ RedirectedFolders SystemRedirectedFolders()
     folders.windows = KnownFolder(FOLDERID_Windows);
     folders.localAppData = KnownFolder(FOLDERID_LocalAppData);
     // %SystemDrive% is by definition the drive Windows lies on.
-    if (folders.windows.size() >= 2 && folders.windows[1] == ':') folders.systemDrive = folders.windows.substr(0, 2);
+    if (folders.windows.size() >= 2 && folders.windows[1] == ':')
+        folders.systemDrive = folders.windows.substr(0, 2);
     return folders;
 }
 
