@@ -27,6 +27,10 @@ public:
     virtual void SetPendingType(int position, std::uint8_t code) = 0;
     // The row's file now holds `code`, written or restored; nothing is pending for it.
     virtual void SetFileType(int position, std::uint8_t code) = 0;
+    // The row's VirtualStore copy now holds `code`, written or restored.
+    virtual void SetCopyType(int position, std::uint8_t code) = 0;
+    // Which of the row's file and copy its last write did alone.
+    virtual void SetWrittenAlone(int position, WrittenAlone part) = 0;
     // Why the row's write or restore failed; shown with the row until the next write or restore.
     virtual void SetFailure(int position, std::string failure) = 0;
     virtual void ClearFailures() = 0;

@@ -13,7 +13,7 @@ namespace korvalis {
 class AirfileRoutines {
 public:
     virtual ~AirfileRoutines() = default;
-    virtual ScanReport Scan(const std::filesystem::path& base, ReaderPool& readers, WorkControl& control,
+    virtual ScanReport Scan(const ScanDirs& dirs, ReaderPool& readers, WorkControl& control,
                             ScanSink& sink) = 0;
     virtual std::int32_t Write(const std::filesystem::path& path, std::int16_t typeCode) = 0;
     virtual std::int32_t Restore(const std::filesystem::path& path, std::uint8_t& restoredType,

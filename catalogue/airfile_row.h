@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,19 @@ inline constexpr const char* kTypeTexts[] = {"Aircraft", "Helicopter", "non flya
 
 // The type cell's text for a type code: one of kTypeTexts, "" for codes other than 0, 1 and 2.
 inline std::string TypeText(std::uint8_t code) { return code < 3 ? kTypeTexts[code] : ""; }
+
+// The copy of a row's file in the VirtualStore, which the simulator reads in its place when it
+// runs without administrator rights.
+struct StoreCopy {
+    std::filesystem::path folder;  // the names as the VirtualStore's listings returned them
+    std::filesystem::path file;
+    // Its type as far as the program knows; none when it holds no type byte or could not be read.
+    std::optional<std::uint8_t> type;
+};
+
+// Which of a row's file and its copy a write did while the other failed: the next write leaves
+// that one alone, so its backup keeps what it held before.
+enum class WrittenAlone : std::uint8_t { Neither, File, Copy };
 
 // One row of the aircraft list: one .air file one folder below the aircraft directory.
 struct AirfileRow {
@@ -29,10 +43,15 @@ struct AirfileRow {
     std::string fileKey;
     std::uint32_t scanIndex = 0;  // the row's place in scan order
     std::string failure;          // why the last write or restore of its file failed; "" when none
+    std::optional<StoreCopy> copy;
+    WrittenAlone writtenAlone = WrittenAlone::Neither;
 
     [[nodiscard]] std::string FolderText() const { return PathToUtf8(folder); }  // column "Dir"
     [[nodiscard]] std::string FileText() const { return PathToUtf8(file); }      // column "Airfile"
-    [[nodiscard]] bool Changed() const { return pendingType != fileType; }
+    [[nodiscard]] bool Changed() const
+    {
+        return pendingType != fileType || writtenAlone != WrittenAlone::Neither;
+    }
 };
 
 // Rows are made on the heap one by one where they are read and stay there: handing tens of

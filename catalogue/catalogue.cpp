@@ -78,9 +78,9 @@ private:
 
 class SystemRoutines final : public AirfileRoutines {
 public:
-    ScanReport Scan(const fs::path& base, ReaderPool& readers, WorkControl& control, ScanSink& sink) override
+    ScanReport Scan(const ScanDirs& dirs, ReaderPool& readers, WorkControl& control, ScanSink& sink) override
     {
-        return ScanAircraftDir(base, readers, control, sink);
+        return ScanAircraftDir(dirs, readers, control, sink);
     }
     std::int32_t Write(const fs::path& path, std::int16_t typeCode) override
     {
@@ -130,18 +130,31 @@ private:
     std::shared_ptr<std::atomic<bool>> m_busy = std::make_shared<std::atomic<bool>>(false);
 };
 
-struct FileJob {
-    int position = 0;
+// One file of a row that a write or restore does: the row's file or its copy in the VirtualStore.
+struct FilePart {
     fs::path path;
-    std::optional<std::uint8_t> code;  // for a write: what to write; none when the row has no type
-    std::string label;                 // folder\file, for the status line
+    std::string label;  // folder\file, for the status line
 };
 
-struct FileResult {
+struct FileJob {
+    int position = 0;
+    std::optional<std::uint8_t> code;  // for a write: what to write; none when the row has no type
+    std::optional<FilePart> file;      // none when an earlier write did it alone
+    std::optional<FilePart> copy;      // none when there is none, or an earlier write did it alone
+};
+
+struct PartResult {
     std::int32_t result = kNoTypeToWrite;
     std::uint8_t type = 0;  // the type the file holds now, on success
     bool inBackup = false;  // the failure lies with the backup, which the status names
 };
+
+struct FileResult {
+    PartResult file;
+    PartResult copy;
+};
+
+constexpr char kCopySuffix[] = " (VirtualStore copy)";
 
 }  // namespace
 
@@ -159,6 +172,11 @@ struct Catalogue::FileRun {
     std::atomic<int> done{0};  // results[0, done) are final
 };
 
+fs::path Catalogue::StoreDir() const
+{
+    return PathFromUtf8(VirtualStoreCounterpart(m_state.AircraftDir, m_redirected));
+}
+
 void Catalogue::Load_Airfiles()
 {
     if (m_state.AircraftDir.empty() || WorkRunning()) return;
@@ -173,12 +191,12 @@ void Catalogue::Load_Airfiles()
     m_shell.ShowProgress(ListingText(), 0, 0);
     auto report = std::make_shared<ScanReport>();
     m_worker.Start(
-        [base = PathFromUtf8(m_state.AircraftDir), report, removed, &files = *m_files,
+        [dirs = ScanDirs(PathFromUtf8(m_state.AircraftDir), StoreDir()), report, removed, &files = *m_files,
          this](WorkControl& control) {
             removed->clear();
             PostingSink sink(control, m_list, m_shell);
             // The scan hands over what it read before its end, stopped or not: nothing is held here.
-            const ScanReport done = files.Scan(base, m_worker.Readers(), control, sink);
+            const ScanReport done = files.Scan(dirs, m_worker.Readers(), control, sink);
             control.Post([report, done] { *report = done; });
         },
         [this, report](bool failed) {
@@ -225,13 +243,25 @@ void Catalogue::RunFiles(WorkKind kind)
     const int count = m_list.Count();
     if (count < 1 || WorkRunning()) return;
     auto run = std::make_shared<FileRun>();
+    const fs::path store = StoreDir();
     for (int position = 1; position <= count; ++position) {
         if (!m_list.IsMarked(position)) continue;
         const AirfileRow& row = m_list.Row(position);
-        FileJob job{position, RowPath(m_state.AircraftDir, row), std::nullopt,
-                    PathToUtf8(row.folder / row.file)};
+        FileJob job;
+        job.position = position;
         // A row whose type cell is empty has no byte anybody chose: it is not written.
         if (kind == WorkKind::Write && row.pendingType < 3) job.code = row.pendingType;
+        // What an earlier write did alone, with the type still pending, is not written again: its
+        // backup keeps the file as it was before that write.
+        const bool write = kind == WorkKind::Write;
+        const bool fileDone =
+            write && row.writtenAlone == WrittenAlone::File && row.fileType == row.pendingType;
+        const bool copyDone =
+            write && row.writtenAlone == WrittenAlone::Copy && row.copy && row.copy->type == row.pendingType;
+        if (!fileDone)
+            job.file = FilePart{RowPath(m_state.AircraftDir, row), PathToUtf8(row.folder / row.file)};
+        if (row.copy && !copyDone && !store.empty() && (!write || job.code))
+            job.copy = FilePart{CopyPath(store, row), PathToUtf8(row.copy->folder / row.copy->file)};
         run->jobs.push_back(std::move(job));
     }
     run->results.resize(run->jobs.size());
@@ -259,12 +289,18 @@ void Catalogue::RunFiles(WorkKind kind)
                 if (control.StopRequested()) break;
                 const FileJob& job = run->jobs[static_cast<std::size_t>(i)];
                 FileResult& result = run->results[static_cast<std::size_t>(i)];
-                if (kind == WorkKind::Restore) {
-                    result.result = files.Restore(job.path, result.type, &result.inBackup);
-                } else if (job.code) {
-                    result.result = files.Write(job.path, *job.code);
-                    result.type = *job.code;
-                }
+                // The file, then its copy, each through the same routine with a backup of its own.
+                const auto handle = [&](const std::optional<FilePart>& part, PartResult& done) {
+                    if (!part) return;
+                    if (kind == WorkKind::Restore) {
+                        done.result = files.Restore(part->path, done.type, &done.inBackup);
+                    } else if (job.code) {
+                        done.result = files.Write(part->path, *job.code);
+                        done.type = *job.code;
+                    }
+                };
+                handle(job.file, result.file);
+                handle(job.copy, result.copy);
                 const int handled = i + 1;
                 run->done.store(handled, std::memory_order_release);
                 PaceInput pace;
@@ -295,13 +331,30 @@ void Catalogue::ApplyResults(int upTo)
     if (upTo <= from) return;
     const FileRun& run = *m_run;
     ChangesScope changes(m_list);
-    // First what the next Write acts on, which needs no memory: the type each file holds now and
-    // whether its row stays marked.
+    const auto ok = [](const std::optional<FilePart>& part, const PartResult& r) {
+        return !part || r.result == kWriteOk;  // a part not asked for was done before
+    };
+    // First what the next Write acts on, which needs no memory: the type each file holds now,
+    // which of a row's two was done alone, and whether its row stays marked.
     for (int i = from; i < upTo; ++i) {
+        const FileJob& job = run.jobs[static_cast<std::size_t>(i)];
         const FileResult& r = run.results[static_cast<std::size_t>(i)];
-        if (r.result == kWriteOk) {
-            const int position = run.jobs[static_cast<std::size_t>(i)].position;
-            m_list.SetFileType(position, r.type);
+        const int position = job.position;
+        const bool fileOk = ok(job.file, r.file), copyOk = ok(job.copy, r.copy);
+        if (job.file && fileOk) m_list.SetFileType(position, r.file.type);
+        if (job.copy && copyOk) m_list.SetCopyType(position, r.copy.type);
+        const AirfileRow& row = m_list.Row(position);
+        WrittenAlone alone = row.writtenAlone;
+        if (m_kind == WorkKind::Write) {
+            alone = !row.copy || fileOk == copyOk ? WrittenAlone::Neither
+                    : fileOk                      ? WrittenAlone::File
+                                                  : WrittenAlone::Copy;
+        } else if ((alone == WrittenAlone::File && job.file && fileOk) ||
+                   (alone == WrittenAlone::Copy && job.copy && copyOk)) {
+            alone = WrittenAlone::Neither;  // restored: it holds what it held before that write
+        }
+        if (alone != row.writtenAlone) m_list.SetWrittenAlone(position, alone);
+        if (fileOk && copyOk) {
             m_list.SetMarked(position, false);
             ++m_outcome.succeeded;
         } else {
@@ -309,19 +362,29 @@ void Catalogue::ApplyResults(int upTo)
         }
         m_applied = i + 1;
     }
-    // Then why each failure failed.
+    // Then why each failure failed: the file's reason alone, as the row names it; its copy and a
+    // backup by name.
     for (int i = from; i < upTo; ++i) {
-        const FileResult& r = run.results[static_cast<std::size_t>(i)];
-        if (r.result == kWriteOk) continue;
         const FileJob& job = run.jobs[static_cast<std::size_t>(i)];
-        const std::string reason =
-            r.result == kNoTypeToWrite ? "The row has no type to write." : ErrorText(r.result);
-        // A restore that lacked its backup names the backup, not the file.
-        const std::string label = r.inBackup ? job.label + kBackupSuffix : job.label;
-        if (m_outcome.firstFailure.empty()) m_outcome.firstFailure = label + ": " + reason;
-        m_list.SetFailure(job.position, r.inBackup
-                                            ? PathToUtf8(job.path.filename()) + kBackupSuffix + ": " + reason
-                                            : reason);
+        const FileResult& r = run.results[static_cast<std::size_t>(i)];
+        std::string rowFailure;
+        const auto note = [&](const std::optional<FilePart>& part, const PartResult& done, bool copy) {
+            if (ok(part, done)) return;
+            const std::string reason =
+                done.result == kNoTypeToWrite ? "The row has no type to write." : ErrorText(done.result);
+            // A restore that lacked its backup names the backup, not the file.
+            const std::string suffix = copy ? kCopySuffix : "";
+            const std::string label = (done.inBackup ? part->label + kBackupSuffix : part->label) + suffix;
+            if (m_outcome.firstFailure.empty()) m_outcome.firstFailure = label + ": " + reason;
+            const std::string text = copy ? label + ": " + reason
+                                     : done.inBackup
+                                         ? PathToUtf8(part->path.filename()) + kBackupSuffix + ": " + reason
+                                         : reason;
+            rowFailure += (rowFailure.empty() ? "" : "\n") + text;
+        };
+        note(job.file, r.file, false);
+        note(job.copy, r.copy, true);
+        if (!rowFailure.empty()) m_list.SetFailure(job.position, std::move(rowFailure));
     }
     changes.End();
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "catalogue/airfile_list.h"
 #include "catalogue/airfile_routines.h"
@@ -9,6 +10,7 @@
 #include "catalogue/row_text.h"
 #include "catalogue/session_state.h"
 #include "catalogue/status_text.h"
+#include "catalogue/virtual_store.h"
 #include "catalogue/worker.h"
 
 namespace korvalis {
@@ -43,9 +45,14 @@ public:
 
     // The file routines the work started from now on runs with; work that runs keeps its own.
     void SetFileRoutines(AirfileRoutines& files) noexcept { m_files = &files; }
+    // Where the VirtualStore's copies of the files lie (SystemRedirectedFolders), for the scans
+    // started from now on; none are looked for until this is called.
+    void SetRedirectedFolders(RedirectedFolders folders) { m_redirected = std::move(folders); }
 
 private:
     struct FileRun;
+    // The VirtualStore counterpart of AircraftDir; "" when it has none.
+    [[nodiscard]] std::filesystem::path StoreDir() const;
     // Writes or restores the marked rows' files, one after the other, on the worker.
     void RunFiles(WorkKind kind);
     // Records in their rows the results of the run's files before `upTo` not yet recorded.
@@ -57,6 +64,7 @@ private:
     CatalogueShell& m_shell;
     Worker& m_worker;
     AirfileRoutines* m_files;
+    RedirectedFolders m_redirected;
     std::shared_ptr<FileRun> m_run;    // the write or restore that runs or ran last
     int m_applied = 0;                 // of its files, those recorded in their rows
     RunOutcome m_outcome;              // of the write or restore that runs

@@ -101,6 +101,20 @@ void RowStore::SetPendingType(int index, std::uint8_t code)
     TallyChanged(row, +1);
 }
 
+void RowStore::SetCopyType(int index, std::uint8_t code)
+{
+    AirfileRow& row = *m_rows.at(static_cast<std::size_t>(index));
+    if (row.copy) row.copy->type = code;
+}
+
+void RowStore::SetWrittenAlone(int index, WrittenAlone part)
+{
+    AirfileRow& row = *m_rows.at(static_cast<std::size_t>(index));
+    TallyChanged(row, -1);
+    row.writtenAlone = part;
+    TallyChanged(row, +1);
+}
+
 void RowStore::SetFailure(int index, std::string failure)
 {
     m_rows.at(static_cast<std::size_t>(index))->failure = std::move(failure);

@@ -33,6 +33,8 @@ public:
     void SetPendingType(int index, std::uint8_t code);
     // The file now holds `code` (written or restored), which is also what is pending.
     void SetFileType(int index, std::uint8_t code);
+    void SetCopyType(int index, std::uint8_t code);
+    void SetWrittenAlone(int index, WrittenAlone part);
     // Why the row's write or restore failed, kept until the next one.
     void SetFailure(int index, std::string failure);
     void ClearFailures() noexcept;

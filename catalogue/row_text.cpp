@@ -21,6 +21,24 @@ fs::path RowPath(const std::string& aircraftDir, const AirfileRow& row)
     return PathFromUtf8(aircraftDir) / row.folder / row.file;
 }
 
+fs::path CopyPath(const fs::path& storeDir, const AirfileRow& row)
+{
+    if (!row.copy || storeDir.empty()) return {};
+    return storeDir / row.copy->folder / row.copy->file;
+}
+
+std::string RowTipLines(const AirfileRow& row)
+{
+    std::string lines;
+    if (row.copy && row.copy->type && *row.copy->type != row.fileType) {
+        const std::uint8_t code = *row.copy->type;
+        lines = "The copy in the VirtualStore holds: " +
+                (code < 3 ? TypeText(code) : "type " + std::to_string(code));
+    }
+    if (!row.failure.empty()) lines += (lines.empty() ? "" : "\n") + row.failure;
+    return lines;
+}
+
 Native CopyText(const AirfileList& list, const std::vector<int>& positions, const std::string& aircraftDir)
 {
     if (positions.empty()) return {};

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
-
+#include <map>
 #include <memory>
 
 #include "catalogue/guarded.h"
+#include "catalogue/name_match.h"
 #include "catalogue/sort_key.h"
 
 namespace fs = std::filesystem;
@@ -55,6 +56,17 @@ bool EndsWithAirExtension(const fs::path& name)
     return true;
 }
 
+// A name in the case the file system compares names in.
+std::u32string Folded(const fs::path& name)
+{
+    std::u32string folded;
+    detail::FoldCharacters(name.native(), folded);
+    return folded;
+}
+
+// Names as a listing returned them, by their folded form.
+using ListedNames = std::map<std::u32string, fs::path>;
+
 // Rows of the first folder not yet handed over go to the hand-over after this many files, not
 // only at the folder's end, so a folder of thousands of files shows its rows as they come.
 constexpr std::size_t kRowsPerPublish = 64;
@@ -64,6 +76,7 @@ struct Slot {
     RowBatch rows;  // read and not yet handed over
     int noMarker = 0;
     int unreadable = 0;
+    int copies = 0;
     fs::path firstUnreadable;
     std::int32_t unreadableError = 0;
     bool unlistable = false;
@@ -77,6 +90,7 @@ void AddUp(ScanReport& report, const Slot& slot, const fs::path& folder)
 {
     report.found = report.found || slot.found;
     report.noMarker += slot.noMarker;
+    report.copies += slot.copies;
     if (slot.unreadable > 0 && report.unreadable == 0)
         report.firstUnreadable = ScanFailure{folder, slot.firstUnreadable, slot.unreadableError};
     report.unreadable += slot.unreadable;
@@ -94,10 +108,12 @@ void AddUp(ScanReport& report, const Slot& slot, const fs::path& folder)
 // everything it uses.
 class ParallelScan : public std::enable_shared_from_this<ParallelScan> {
 public:
-    ParallelScan(const fs::path& base, std::vector<fs::path> folders, WorkControl& control,
-                 const ScanFileSystem& files)
-        : m_base(base),
+    ParallelScan(const ScanDirs& dirs, std::vector<fs::path> folders, std::vector<fs::path> storeFolders,
+                 WorkControl& control, const ScanFileSystem& files)
+        : m_base(dirs.base),
+          m_store(dirs.store),
           m_folders(std::move(folders)),
+          m_storeFolders(std::move(storeFolders)),
           m_slots(m_folders.size()),
           m_control(control),
           m_files(files)
@@ -196,6 +212,19 @@ private:
         std::string folderKey;
         bool cut = false;
         const StopCheck stop = [this] { return m_quit.load(); };
+        // The folder's copies in the VirtualStore, listed before its own files so each row is
+        // made whole.
+        ListedNames copies;
+        const fs::path storeFolder =
+            m_storeFolders[index].empty() ? fs::path() : m_store / m_storeFolders[index];
+        if (!storeFolder.empty()) {
+            m_files.ListAirFiles(
+                storeFolder,
+                [&](const fs::path& file) {
+                    if (EndsWithAirExtension(file)) copies.emplace(Folded(file), file);
+                },
+                nullptr);
+        }
         const bool listed = m_files.ListAirFiles(
             folderPath,
             [&](const fs::path& file) {
@@ -221,6 +250,18 @@ private:
                     ++slot.noMarker;
                     return;
                 }
+                std::optional<StoreCopy> copy;
+                if (const auto found = copies.empty() ? copies.end() : copies.find(Folded(file));
+                    found != copies.end()) {
+                    const AirfileRead copyRead = m_files.ReadType(storeFolder / found->second, stop);
+                    if (copyRead.outcome == AirfileRead::Outcome::Stopped) {
+                        cut = true;
+                        return;
+                    }
+                    copy = StoreCopy{m_storeFolders[index], found->second, std::nullopt};
+                    if (copyRead.outcome == AirfileRead::Outcome::Type) copy->type = copyRead.type;
+                    ++slot.copies;
+                }
                 if (folderKey.empty()) folderKey = SortKey(folder);
                 AirfileRow& row = *slot.rows.emplace_back(std::make_unique<AirfileRow>());
                 row.folder = folder;
@@ -228,6 +269,7 @@ private:
                 row.scannedType = row.fileType = row.pendingType = read.type;
                 row.folderKey = folderKey;
                 row.fileKey = SortKey(file);
+                row.copy = std::move(copy);
                 if (slot.rows.size() >= kRowsPerPublish) {
                     std::lock_guard<SyncMutex> lock(m_mutex);
                     Publish(index, slot, false);
@@ -252,6 +294,7 @@ private:
         read.rows.clear();
         if (folderDone) {
             slot.noMarker = read.noMarker;
+            slot.copies = read.copies;
             slot.unreadable = read.unreadable;
             slot.firstUnreadable = std::move(read.firstUnreadable);
             slot.unreadableError = read.unreadableError;
@@ -334,7 +377,9 @@ private:
     }
 
     const fs::path m_base;
+    const fs::path m_store;
     const std::vector<fs::path> m_folders;
+    const std::vector<fs::path> m_storeFolders;  // each folder's name in the store; "" when not there
     std::vector<Slot> m_slots;
     WorkControl& m_control;  // the worker's thread only
     const ScanFileSystem& m_files;
@@ -363,9 +408,10 @@ const ScanFileSystem& RealFileSystem()
     return files;
 }
 
-ScanReport ScanAircraftDir(const fs::path& base, ReaderPool& readers, WorkControl& control, ScanSink& sink,
+ScanReport ScanAircraftDir(const ScanDirs& dirs, ReaderPool& readers, WorkControl& control, ScanSink& sink,
                            const PaceTimes& pace, const ScanFileSystem& files)
 {
+    const fs::path& base = dirs.base;
     ScanReport report;
     // Whatever throws, the work gets a report of how far it came, not an exception.
     try {
@@ -390,16 +436,40 @@ ScanReport ScanAircraftDir(const fs::path& base, ReaderPool& readers, WorkContro
             return report;
         }
         report.baseBrokeOff = !listed;
+        // One listing of the VirtualStore counterpart; one that fails (mostly: there is none)
+        // holds no copies.
+        std::vector<fs::path> storeFolders(folders.size());
+        if (!dirs.store.empty()) {
+            report.store = dirs.store;
+            std::map<std::u32string, std::pair<fs::path, bool>> listedStore;  // name, matched
+            files.ListEntries(
+                dirs.store,
+                [&](const fs::path& name, std::optional<bool> isDirectory) {
+                    if (name.empty() || name == "." || name == ".." || !isDirectory.value_or(true)) return;
+                    listedStore.emplace(Folded(name), std::make_pair(name, false));
+                },
+                nullptr);
+            for (std::size_t i = 0; i < folders.size(); ++i) {
+                const auto found = listedStore.find(Folded(folders[i]));
+                if (found == listedStore.end()) continue;
+                storeFolders[i] = found->second.first;
+                found->second.second = true;
+            }
+            for (const auto& entry : listedStore) report.storeOnlyFolders += entry.second.second ? 0 : 1;
+        }
         report.folders = static_cast<int>(folders.size());
         sink.FoldersListed(report.folders);
         if (control.StopRequested()) {
             report.stopped = true;
             return report;
         }
-        const auto scan = std::make_shared<ParallelScan>(base, std::move(folders), control, files);
+        const auto scan =
+            std::make_shared<ParallelScan>(dirs, std::move(folders), std::move(storeFolders), control, files);
         ScanReport scanned = scan->Run(readers, sink, pace);
         scanned.baseBrokeOff = report.baseBrokeOff;
         scanned.baseError = report.baseError;
+        scanned.store = report.store;
+        scanned.storeOnlyFolders = report.storeOnlyFolders;
         return scanned;
     } catch (...) {
         report.stopped = true;
@@ -408,11 +478,11 @@ ScanReport ScanAircraftDir(const fs::path& base, ReaderPool& readers, WorkContro
     }
 }
 
-ScanReport ScanAircraftDir(const fs::path& base, unsigned readers, WorkControl& control, ScanSink& sink,
+ScanReport ScanAircraftDir(const ScanDirs& dirs, unsigned readers, WorkControl& control, ScanSink& sink,
                            const PaceTimes& pace, const ScanFileSystem& files)
 {
     ReaderPool pool(readers);
-    return ScanAircraftDir(base, pool, control, sink, pace, files);
+    return ScanAircraftDir(dirs, pool, control, sink, pace, files);
 }
 
 }  // namespace korvalis

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 #include "catalogue/airfile_row.h"
@@ -37,6 +38,20 @@ struct ScanReport {
     int foldersRead = 0;          // of them, read to the end, in order
     bool stopped = false;
     bool fault = false;  // ended by an exception; the counts say how far it got
+    std::filesystem::path store;  // the VirtualStore counterpart looked into; "" when none
+    int copies = 0;               // listed .air files that have a copy there
+    int storeOnlyFolders = 0;     // its sub-folders that the aircraft directory lacks
+};
+
+// Where a scan looks: the aircraft directory and its VirtualStore counterpart, "" when it has none.
+struct ScanDirs {
+    // Not explicit: a directory alone is one without a counterpart.
+    ScanDirs(std::filesystem::path baseDir, std::filesystem::path storeDir = {})
+        : base(std::move(baseDir)), store(std::move(storeDir))
+    {
+    }
+    std::filesystem::path base;
+    std::filesystem::path store;
 };
 
 // Where the rows of a scan go, called on the scanning thread.
@@ -70,13 +85,13 @@ const ScanFileSystem& RealFileSystem();
 // files are then read by the `readers`, handed out in order, and the rows come back in order,
 // in batches at the `pace` UpdateDue sets. Stops between two files when the control says so,
 // and then returns without waiting for a reader the system holds in a read. Does not throw: a
-// fault ends the scan with `fault` set and the counts of what was handed over.
-ScanReport ScanAircraftDir(const std::filesystem::path& base, ReaderPool& readers, WorkControl& control,
-                           ScanSink& sink, const PaceTimes& pace = {},
-                           const ScanFileSystem& files = RealFileSystem());
+// fault ends the scan with `fault` set and the counts of what was handed over. With a `store`, it
+// is listed once, and each of its sub-folders named like a listed one (case ignored, as by the
+// file system) once more: a row whose file it holds a copy of gets the copy's names and type.
+ScanReport ScanAircraftDir(const ScanDirs& dirs, ReaderPool& readers, WorkControl& control, ScanSink& sink,
+                           const PaceTimes& pace = {}, const ScanFileSystem& files = RealFileSystem());
 // The same with `readers` threads of its own, for the tests and benchmarks.
-ScanReport ScanAircraftDir(const std::filesystem::path& base, unsigned readers, WorkControl& control,
-                           ScanSink& sink, const PaceTimes& pace = {},
-                           const ScanFileSystem& files = RealFileSystem());
+ScanReport ScanAircraftDir(const ScanDirs& dirs, unsigned readers, WorkControl& control, ScanSink& sink,
+                           const PaceTimes& pace = {}, const ScanFileSystem& files = RealFileSystem());
 
 }  // namespace korvalis

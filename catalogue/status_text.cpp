@@ -101,6 +101,19 @@ StatusNotes ScanOutcomeNotes(const ScanReport& report, const std::string& aircra
         parts.push_back({Counted(report.unlistable, "folder", "folders") +
                         " could not be listed: " + PathToUtf8(first.folder) + ": " + ErrorText(first.error), {}});
     }
+    if (report.copies > 0)
+        parts.push_back({report.copies == 1
+                             ? "1 .air file has a copy in the VirtualStore"
+                             : Thousands(report.copies) + " .air files have a copy in the VirtualStore",
+                         {}});
+    if (report.storeOnlyFolders > 0)
+        parts.push_back(
+            {Counted(report.storeOnlyFolders, "folder", "folders") + " only in the VirtualStore", {}});
+    // Where, and why it matters, once under both.
+    if (report.copies > 0 || report.storeOnlyFolders > 0)
+        parts.back().details = {PathToUtf8(report.store),
+                                "The simulator reads these copies in place of the files when it runs "
+                                "without administrator rights."};
     return parts;
 }
 

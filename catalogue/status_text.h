@@ -28,8 +28,9 @@ std::string RestoringText(int file, int files);
 // Part two once a scan is over, each only when there is something to say: where
 // the directory's own listing broke off, how far a stopped scan got, the .air files without a
 // type marker, those that could not be read and the folders that could not be listed, each
-// failure with the first of its kind and why. When the aircraft directory itself could not be
-// listed, why: "FOLDER: REASON".
+// failure with the first of its kind and why, and the files with a copy and the folders that are
+// only in the VirtualStore. When the aircraft directory itself could not be listed, why:
+// "FOLDER: REASON".
 StatusNotes ScanOutcomeNotes(const ScanReport& report, const std::string& aircraftDir);
 inline std::string ScanOutcomeText(const ScanReport& report, const std::string& aircraftDir)
 {

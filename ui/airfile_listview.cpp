@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "catalogue/row_text.h"
 #include "core/text.h"
 
 namespace korvalis {
@@ -35,6 +36,18 @@ void AirfileListView::SetFileType(int position, std::uint8_t code)
 {
     m_rows.SetFileType(position - 1, code);
     Redraw(position - 1);
+    Changed();
+}
+
+void AirfileListView::SetCopyType(int position, std::uint8_t code)
+{
+    m_rows.SetCopyType(position - 1, code);
+    Changed();  // a tip shown for the row is stale
+}
+
+void AirfileListView::SetWrittenAlone(int position, WrittenAlone part)
+{
+    m_rows.SetWrittenAlone(position - 1, part);
     Changed();
 }
 
@@ -206,11 +219,12 @@ std::wstring AirfileListView::CellText(int index, int column) const
 std::wstring AirfileListView::CellTip(int index, int column) const
 {
     if (index < 0 || index >= Count()) return {};
-    // The type cell keeps the tooltip the scan gave it, even after a new type; a failed write or
-    // restore says why after the cell's own text.
+    // The type cell keeps the tooltip the scan gave it, even after a new type; what the row's copy
+    // holds and why its write or restore failed follow the cell's own text.
     const AirfileRow& row = m_rows.At(index);
     std::wstring tip = column == 2 ? WideFromUtf8(TypeText(row.scannedType)) : CellText(index, column);
-    if (!row.failure.empty()) tip += (tip.empty() ? L"" : L"\n") + WideFromUtf8(row.failure);
+    const std::string lines = RowTipLines(row);
+    if (!lines.empty()) tip += (tip.empty() ? L"" : L"\n") + WideFromUtf8(lines);
     return tip;
 }
 

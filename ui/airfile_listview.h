@@ -38,6 +38,8 @@ public:
     void SetAllMarked(bool marked) override;
     void SetPendingType(int position, std::uint8_t code) override;
     void SetFileType(int position, std::uint8_t code) override;
+    void SetCopyType(int position, std::uint8_t code) override;
+    void SetWrittenAlone(int position, WrittenAlone part) override;
     void SetFailure(int position, std::string failure) override;
     void ClearFailures() override { m_rows.ClearFailures(); }
     void RemoveAll() override;

@@ -207,6 +207,7 @@ bool MainWindow::OnCreate()
     // Start-up: columns from the list's width, the simulators' records, their entries.
     AddColumns();
     Get_FSPath(m_state, m_readRegistry);
+    m_catalogue.SetRedirectedFolders(SystemRedirectedFolders());
     m_choice.ApplyStartupRule();
     ShowCounts();
     return true;

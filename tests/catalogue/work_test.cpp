@@ -237,7 +237,7 @@ TEST_F(StoppedWork, AWriteStopsBetweenTwoFiles)
             EXPECT_EQ(m_list.IsMarked(i + 1), !written) << i;
         }
         ASSERT_FALSE(m_shell.outcomes.empty());
-        EXPECT_EQ(m_shell.outcomes.back(), c.outcome);
+        EXPECT_EQ(m_shell.outcomeNotes.back().at(0).text, c.outcome);  // with a system message's full stop
         const auto messages = std::count(m_shell.calls.begin(), m_shell.calls.end(),
                                          std::string("message: ") + kWriteFailedMessage);
         EXPECT_EQ(messages, c.message ? 1 : 0);

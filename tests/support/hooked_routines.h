@@ -14,12 +14,11 @@ class HookedRoutines final : public AirfileRoutines {
 public:
     explicit HookedRoutines(std::function<void(int)> before) : m_before(std::move(before)) {}
 
-    ScanReport Scan(const std::filesystem::path& base, ReaderPool& readers, WorkControl& control,
-                    ScanSink& sink) override
+    ScanReport Scan(const ScanDirs& dirs, ReaderPool& readers, WorkControl& control, ScanSink& sink) override
     {
         m_next = 0;
         m_before(-1);
-        return SystemAirfileRoutines().Scan(base, readers, control, sink);
+        return SystemAirfileRoutines().Scan(dirs, readers, control, sink);
     }
     std::int32_t Write(const std::filesystem::path& path, std::int16_t typeCode) override
     {

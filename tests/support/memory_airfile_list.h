@@ -22,6 +22,11 @@ public:
         m_rows.SetPendingType(position - 1, code);
     }
     void SetFileType(int position, std::uint8_t code) override { m_rows.SetFileType(position - 1, code); }
+    void SetCopyType(int position, std::uint8_t code) override { m_rows.SetCopyType(position - 1, code); }
+    void SetWrittenAlone(int position, WrittenAlone part) override
+    {
+        m_rows.SetWrittenAlone(position - 1, part);
+    }
     void SetFailure(int position, std::string failure) override
     {
         if (std::exchange(throwAtFailure, false)) throw std::bad_alloc();
