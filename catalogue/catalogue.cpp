@@ -318,7 +318,7 @@ void Catalogue::ApplyResults(int upTo)
             r.result == kNoTypeToWrite ? "The row has no type to write." : ErrorText(r.result);
         // A restore that lacked its backup names the backup, not the file.
         const std::string label = r.inBackup ? job.label + kBackupSuffix : job.label;
-        if (m_outcome.firstFailure.empty()) m_outcome.firstFailure = label + ": " + reason;
+        m_outcome.failures.push_back({reason, r.inBackup, label});
         m_list.SetFailure(job.position, r.inBackup
                                             ? PathToUtf8(job.path.filename()) + kBackupSuffix + ": " + reason
                                             : reason);
@@ -333,7 +333,7 @@ void Catalogue::FinishFiles(WorkKind kind, bool failed)
     m_outcome.handled = m_outcome.succeeded + m_outcome.failed;
     m_outcome.stopped = failed || m_outcome.handled < m_outcome.total;
     if (failed) m_shell.WorkFailed(kind);
-    m_shell.ShowOutcome({{RunOutcomeText(m_outcome, kind == WorkKind::Write ? "written" : "restored"), {}}});
+    m_shell.ShowOutcome(RunOutcomeNotes(m_outcome, kind == WorkKind::Write ? "written" : "restored"));
     const bool anyFailed = m_outcome.failed > 0;
     if (kind == WorkKind::Write) {
         if (anyFailed || failed) {
