@@ -155,6 +155,15 @@ std::string MarkedRowsText(int marked) { return Counted(marked, "row", "rows") +
 
 std::string NoRowMatchesText(const std::string& sought) { return "No row matches \"" + sought + "\""; }
 
+std::string NoRowMatchesText(const std::string& name, bool amongMarked, const std::string& kind)
+{
+    std::string text = "No row matches";
+    if (!name.empty()) text += " \"" + name + "\"";
+    if (amongMarked) text += " among the marked rows";
+    if (!kind.empty()) text += " of type " + kind;
+    return text;
+}
+
 std::string ScanFaultText(int foldersRead, int folders)
 {
     return "Stopped by a fault after " + Thousands(foldersRead) + " of " + Thousands(folders) + " folders";

@@ -79,6 +79,9 @@ inline std::string RunOutcomeText(const RunOutcome& outcome, const char* done)
 std::string MarkedRowsText(int marked);
 // Part two when a marking command found nothing: "No row matches "TEXT"".
 std::string NoRowMatchesText(const std::string& sought);
+// Part two when "Mark rows..." found nothing, naming only what was asked for:
+// No row matches "NAME" among the marked rows of type KIND. `name` and `kind` empty when not given.
+std::string NoRowMatchesText(const std::string& name, bool amongMarked, const std::string& kind);
 // Part two once a scan has ended by a fault: how far it got.
 std::string ScanFaultText(int foldersRead, int folders);
 
