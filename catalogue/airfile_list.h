@@ -19,6 +19,15 @@ public:
     [[nodiscard]] virtual const AirfileRow& Row(int position) const = 0;
     [[nodiscard]] virtual bool IsMarked(int position) const = 0;
     virtual void SetMarked(int position, bool marked) = 0;
+    // The marked rows' positions, first to last.
+    [[nodiscard]] virtual std::vector<int> MarkedPositions() const
+    {
+        std::vector<int> marked;
+        for (int position = 1; position <= Count(); ++position) {
+            if (IsMarked(position)) marked.push_back(position);
+        }
+        return marked;
+    }
     // Marks or un-marks every row at once.
     virtual void SetAllMarked(bool marked)
     {

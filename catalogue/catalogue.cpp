@@ -375,7 +375,7 @@ void Catalogue::ApplyResults(int upTo)
             // A restore that lacked its backup names the backup, not the file.
             const std::string suffix = copy ? kCopySuffix : "";
             const std::string label = (done.inBackup ? part->label + kBackupSuffix : part->label) + suffix;
-            if (m_outcome.firstFailure.empty()) m_outcome.firstFailure = label + ": " + reason;
+            m_outcome.failures.push_back({reason, done.inBackup, label});
             const std::string text = copy ? label + ": " + reason
                                      : done.inBackup
                                          ? PathToUtf8(part->path.filename()) + kBackupSuffix + ": " + reason
@@ -396,7 +396,7 @@ void Catalogue::FinishFiles(WorkKind kind, bool failed)
     m_outcome.handled = m_outcome.succeeded + m_outcome.failed;
     m_outcome.stopped = failed || m_outcome.handled < m_outcome.total;
     if (failed) m_shell.WorkFailed(kind);
-    m_shell.ShowOutcome({{RunOutcomeText(m_outcome, kind == WorkKind::Write ? "written" : "restored"), {}}});
+    m_shell.ShowOutcome(RunOutcomeNotes(m_outcome, kind == WorkKind::Write ? "written" : "restored"));
     const bool anyFailed = m_outcome.failed > 0;
     if (kind == WorkKind::Write) {
         if (anyFailed || failed) {

@@ -4,18 +4,36 @@
 
 namespace korvalis {
 
-MarkResult MarkRows(AirfileList& list, const std::function<bool(const AirfileRow&)>& matches, bool keep)
+MarkResult MarkRows(AirfileList& list, const std::function<bool(const AirfileRow&)>& matches, MarkScope scope)
 {
     // Found first and marked after, so that a search that finds nothing leaves the marks alone.
-    std::vector<int> found;
-    const int count = list.Count();
-    for (int position = 1; position <= count; ++position) {
-        if (matches(list.Row(position))) found.push_back(position);
+    std::vector<int> found, marked;
+    if (scope == MarkScope::AmongMarked) {
+        marked = list.MarkedPositions();
+        for (int position : marked) {
+            if (matches(list.Row(position))) found.push_back(position);
+        }
+    } else {
+        const int count = list.Count();
+        for (int position = 1; position <= count; ++position) {
+            if (matches(list.Row(position))) found.push_back(position);
+        }
     }
     if (found.empty()) return {};
     list.BeginChanges();
-    if (!keep) list.SetAllMarked(false);
-    for (int position : found) list.SetMarked(position, true);
+    if (scope == MarkScope::AmongMarked && found.size() * 2 > marked.size()) {
+        // Most marked rows stay: un-marking the others one by one takes fewer calls.
+        std::size_t next = 0;
+        for (int position : marked) {
+            if (next < found.size() && found[next] == position)
+                ++next;
+            else
+                list.SetMarked(position, false);
+        }
+    } else {
+        if (scope != MarkScope::Keep) list.SetAllMarked(false);
+        for (int position : found) list.SetMarked(position, true);
+    }
     list.EndChanges();
     return {static_cast<int>(found.size()), found.front()};
 }
@@ -53,7 +71,7 @@ bool IsOfKind(const AirfileRow& row, RowKind kind)
 MarkResult MarkRowsOfKind(AirfileList& list, RowKind kind)
 {
     return MarkRows(
-        list, [kind](const AirfileRow& row) { return IsOfKind(row, kind); }, false);
+        list, [kind](const AirfileRow& row) { return IsOfKind(row, kind); }, MarkScope::Replace);
 }
 
 void InvertMarks(AirfileList& list)

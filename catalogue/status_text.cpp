@@ -1,5 +1,7 @@
 #include "catalogue/status_text.h"
 
+#include <algorithm>
+
 #include "catalogue/error_text.h"
 #include "core/text.h"
 
@@ -8,6 +10,8 @@ namespace korvalis {
 namespace {
 
 constexpr char kEscHint[] = " (Esc to stop)";
+// The tooltip shows one group a line: more would run off a screen.
+constexpr std::size_t kListedFailureGroups = 10;
 
 std::string Counted(long long number, const char* one, const char* many)
 {
@@ -117,19 +121,61 @@ StatusNotes ScanOutcomeNotes(const ScanReport& report, const std::string& aircra
     return parts;
 }
 
-std::string RunOutcomeText(const RunOutcome& outcome, const char* done)
+std::vector<FailureGroup> GroupFailures(const std::vector<RunFailure>& failures)
+{
+    // Few reasons come up in one run: a look through the groups met so far is enough.
+    std::vector<FailureGroup> groups;
+    for (const RunFailure& failure : failures) {
+        auto group = std::find_if(groups.begin(), groups.end(), [&](const FailureGroup& g) {
+            return g.backup == failure.backup && g.reason == failure.reason;
+        });
+        if (group == groups.end())
+            group = groups.insert(groups.end(), {failure.reason, failure.backup, 0, failure.label});
+        ++group->count;
+    }
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](const FailureGroup& a, const FailureGroup& b) { return a.count > b.count; });
+    return groups;
+}
+
+std::string FailureGroupText(const FailureGroup& group)
+{
+    std::string reason = group.reason;
+    if (!reason.empty() && reason.back() == '.') reason.pop_back();
+    return Thousands(group.count) + " " + reason + " (first: " + group.first + ")";
+}
+
+StatusNotes RunOutcomeNotes(const RunOutcome& outcome, const char* done)
 {
     std::string text;
     if (outcome.stopped)
         text = "Stopped after " + Thousands(outcome.handled) + " of " + Thousands(outcome.total) + ": ";
     text += Thousands(outcome.succeeded) + " " + done;
-    if (outcome.failed > 0) text += ", " + Thousands(outcome.failed) + " failed: " + outcome.firstFailure;
-    return text;
+    if (outcome.failed > 0) text += ", " + Thousands(outcome.failed) + " failed";
+    const std::vector<FailureGroup> groups = GroupFailures(outcome.failures);
+    StatusNotes notes;
+    for (std::size_t i = 0; i < groups.size() && i < kListedFailureGroups; ++i) {
+        if (i == 0)
+            notes.push_back({text + ": " + FailureGroupText(groups[i]), {}});
+        else
+            notes.push_back({FailureGroupText(groups[i]), {}});
+    }
+    if (notes.empty()) notes.push_back({text, {}});
+    return notes;
 }
 
 std::string MarkedRowsText(int marked) { return Counted(marked, "row", "rows") + " marked"; }
 
 std::string NoRowMatchesText(const std::string& sought) { return "No row matches \"" + sought + "\""; }
+
+std::string NoRowMatchesText(const std::string& name, bool amongMarked, const std::string& kind)
+{
+    std::string text = "No row matches";
+    if (!name.empty()) text += " \"" + name + "\"";
+    if (amongMarked) text += " among the marked rows";
+    if (!kind.empty()) text += " of type " + kind;
+    return text;
+}
 
 std::string ScanFaultText(int foldersRead, int folders)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "catalogue/scan.h"
 #include "catalogue/status_note.h"
@@ -37,22 +38,51 @@ inline std::string ScanOutcomeText(const ScanReport& report, const std::string& 
     return JoinedNotes(ScanOutcomeNotes(report, aircraftDir));
 }
 
+// One file of a write or restore that failed: why, as its row's tooltip states it, whether the
+// backup or the file itself failed, and which (folder\file, or its backup's name).
+struct RunFailure {
+    std::string reason;
+    bool backup = false;
+    std::string label;
+};
+// The failures of one reason about the same side (backup or file): how many, and the first.
+struct FailureGroup {
+    std::string reason;
+    bool backup = false;
+    int count = 0;
+    std::string first;
+};
+// The failures grouped, largest group first; groups of one size in the order first met.
+std::vector<FailureGroup> GroupFailures(const std::vector<RunFailure>& failures);
+// "4,000 The system cannot find the file specified (first: AI A320\a320.air.KRVL_bak)"
+std::string FailureGroupText(const FailureGroup& group);
+
 // Part two once a write or restore is over. `done` is the past tense of the work ("written",
-// "restored"); the first failure is named with its reason; a stopped run says how far it got.
+// "restored"); the failures grouped by reason, each with its first file; a stopped run says how
+// far it got.
 struct RunOutcome {
     int succeeded = 0;
     int failed = 0;
-    std::string firstFailure;  // "folder\file: reason"
+    std::vector<RunFailure> failures;
     bool stopped = false;
     int handled = 0;  // files the run got to
     int total = 0;    // files it was to do
 };
-std::string RunOutcomeText(const RunOutcome& outcome, const char* done);
+// The count of what was done and failed with the largest group after it, then one note for each
+// further group, up to ten groups.
+StatusNotes RunOutcomeNotes(const RunOutcome& outcome, const char* done);
+inline std::string RunOutcomeText(const RunOutcome& outcome, const char* done)
+{
+    return JoinedNotes(RunOutcomeNotes(outcome, done));
+}
 
 // Part two after a marking command: "1,204 rows marked", every row marked afterwards counted.
 std::string MarkedRowsText(int marked);
 // Part two when a marking command found nothing: "No row matches "TEXT"".
 std::string NoRowMatchesText(const std::string& sought);
+// Part two when "Mark rows..." found nothing, naming only what was asked for:
+// No row matches "NAME" among the marked rows of type KIND. `name` and `kind` empty when not given.
+std::string NoRowMatchesText(const std::string& name, bool amongMarked, const std::string& kind);
 // Part two once a scan has ended by a fault: how far it got.
 std::string ScanFaultText(int foldersRead, int folders);
 

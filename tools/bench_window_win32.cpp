@@ -503,7 +503,8 @@ int Memory(const fs::path& exe)
     return 0;
 }
 
-// 6. Marking every other row of 50,000 by name, by a pattern, by type and by inverting, against a
+// 6. Marking every other row of 50,000 by name, by a pattern, by type, by inverting, by name and
+// type, and by name and type among the marked rows (all of them marked before), against a
 // header sort of the same rows in the same run, which puts the marks of every other row back.
 // The rows are made in memory: even rows "AI Carrier NNNNN" with an Aircraft, odd rows "Private
 // NNNNN" with a Helicopter; before each marking the other half is marked.
@@ -554,12 +555,26 @@ int MarkBench()
     const auto byName = [&](const NameMatcher& matcher) {
         return [&] {
             MarkRows(
-                list, [&](const AirfileRow& row) { return matcher.Matches(row); }, false);
+                list, [&](const AirfileRow& row) { return matcher.Matches(row); }, MarkScope::Replace);
         };
     };
-    const char* names[] = {"header sort, marks put back", "Mark rows... \"carrier\"", "Mark rows... \"AI *\"",
-                           "Mark rows of type Aircraft", "Invert marks"};
-    std::vector<double> times[5];
+    // Name and type together; and among the marked rows, from every row marked to the even ones.
+    const RowQuery nameAndType(L"AI *", RowKind::Aircraft);
+    const auto byQuery = [&](MarkScope scope) {
+        return [&, scope] {
+            MarkRows(
+                list, [&](const AirfileRow& row) { return nameAndType.Matches(row); }, scope);
+        };
+    };
+    const char* names[] = {"header sort, marks put back",
+                           "Mark rows... \"carrier\"",
+                           "Mark rows... \"AI *\"",
+                           "Mark rows of type Aircraft",
+                           "Invert marks",
+                           "Mark rows... \"AI *\" Aircraft",
+                           "... among all rows marked"};
+    constexpr int kTimed = static_cast<int>(std::size(names));
+    std::vector<double> times[kTimed];
     for (int round = 0; round < 5; ++round) {
         markHalf(1);
         times[0].push_back(timed([&] { list.Sort({SortColumn::Folder, round % 2 != 0}); }));
@@ -574,11 +589,18 @@ int MarkBench()
         markHalf(1);
         times[4].push_back(timed([&] { ::SendMessageW(window.Handle(), WM_COMMAND, IDM_INVERT_MARKS, 0); }));
         if (list.MarkedCount() != kRows / 2) std::fprintf(stderr, "wrong count of marks\n");
+        markHalf(1);
+        times[5].push_back(timed(byQuery(MarkScope::Replace)));
+        if (list.MarkedCount() != kRows / 2) std::fprintf(stderr, "wrong count of marks\n");
+        list.SetAllMarked(true);
+        pump();
+        times[6].push_back(timed(byQuery(MarkScope::AmongMarked)));
+        if (list.MarkedCount() != kRows / 2) std::fprintf(stderr, "wrong count of marks\n");
     }
     const double sort = Median(times[0]);
     std::printf("marking every other row of %d rows on the window's thread (median of 5):\n", kRows);
-    for (int i = 0; i < 5; ++i)
-        std::printf("  %-30s %.3f s, %.2f of the sort  (goal <= 1)\n", names[i], Median(times[i]),
+    for (int i = 0; i < kTimed; ++i)
+        std::printf("  %-34s %.3f s, %.2f of the sort  (goal <= 1)\n", names[i], Median(times[i]),
                     Median(times[i]) / sort);
     return 0;
 }

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "catalogue/row_text.h"
 #include "core/text.h"
 
@@ -87,6 +89,14 @@ std::vector<std::uint32_t> AirfileListView::MarkedIndices() const
     return marked;
 }
 
+// The list walks its own selection: no question for each unmarked row.
+std::vector<int> AirfileListView::MarkedPositions() const
+{
+    std::vector<int> positions;
+    for (const std::uint32_t i : MarkedIndices()) positions.push_back(static_cast<int>(i) + 1);
+    return positions;
+}
+
 AirfileListView::ListMarks AirfileListView::TakeMarks() const
 {
     ListMarks marks;
@@ -109,6 +119,11 @@ void AirfileListView::PutMarks(const ListMarks& marks, const std::vector<std::ui
     }
     // The marks go back one call per row, so the fewer calls: from none marked, or from all.
     const bool fromAll = marks.marked.size() > static_cast<std::size_t>(count / 2);
+    m_placing = true;
+    struct Placed {
+        bool& placing;
+        ~Placed() { placing = false; }
+    } placed{m_placing};
     BeginChanges();
     ListView_SetItemState(m_list, -1, fromAll ? LVIS_SELECTED : 0u, LVIS_SELECTED);
     for (int i = 0; i < count; ++i) {
@@ -188,11 +203,21 @@ void AirfileListView::Sort(SortOrder order)
 
 int AirfileListView::MarkedCount() const { return static_cast<int>(ListView_GetSelectedCount(m_list)); }
 
-void AirfileListView::FocusOn(int index)
+void AirfileListView::FocusOn(int index, bool withRowsAround)
 {
     ListView_SetItemState(m_list, index, LVIS_FOCUSED, LVIS_FOCUSED);
     ListView_SetSelectionMark(m_list, index);
     ListView_EnsureVisible(m_list, index, FALSE);
+    if (!withRowsAround) return;
+    // The list scrolls only as far as the row's own edge: a row at the window's bottom edge shows
+    // nothing of what follows it. Near an edge, it goes to the middle.
+    const int top = ListView_GetTopIndex(m_list), page = ListView_GetCountPerPage(m_list);
+    const int margin = std::min(3, (page - 1) / 2);
+    if (index - top >= margin && top + page - 1 - index >= margin) return;
+    RECT row{};
+    if (!ListView_GetItemRect(m_list, index, &row, LVIR_BOUNDS)) return;
+    const int wantedTop = std::max(0, index - page / 2);
+    ListView_Scroll(m_list, 0, (wantedTop - top) * (row.bottom - row.top));
 }
 
 void AirfileListView::Redraw(int index) const

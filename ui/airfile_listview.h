@@ -36,6 +36,7 @@ public:
     [[nodiscard]] bool IsMarked(int position) const override;
     void SetMarked(int position, bool marked) override;
     void SetAllMarked(bool marked) override;
+    [[nodiscard]] std::vector<int> MarkedPositions() const override;
     void SetPendingType(int position, std::uint8_t code) override;
     void SetFileType(int position, std::uint8_t code) override;
     void SetCopyType(int position, std::uint8_t code) override;
@@ -59,8 +60,11 @@ public:
     void HoldMarks();
     void KeepHeldMarks();
     void ReleaseMarks();
-    // Gives the row at `index` the focus, in sight, and makes it where Shift+click extends from.
-    void FocusOn(int index);
+    // Gives the row at `index` the focus, in sight, and makes it where Shift+click extends from;
+    // `withRowsAround`: away from the list's edges, with rows above and below it in sight.
+    void FocusOn(int index, bool withRowsAround = false);
+    // The marks are being put back on their rows after they moved (a sort, rows arriving).
+    [[nodiscard]] bool PlacingMarks() const noexcept { return m_placing; }
     // The text of a cell (column 0..2) and its tooltip, as UTF-16 for the controls; by index from 0.
     [[nodiscard]] std::wstring CellText(int index, int column) const;
     [[nodiscard]] std::wstring CellTip(int index, int column) const;
@@ -91,6 +95,7 @@ private:
     RowStore m_rows;
     int m_changing = 0;  // depth of BeginChanges
     bool m_holding = false;
+    bool m_placing = false;
     std::vector<bool> m_held;  // by index, while holding
 };
 

@@ -166,16 +166,32 @@ LRESULT ListController::OnNotify(NMHDR& header)
             return -1;
         case NM_CUSTOMDRAW:
             return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
-        case LVN_ITEMCHANGED:
-        case LVN_ODSTATECHANGED:
+        case LVN_ITEMCHANGED: {
+            // A change of every row at once (item -1) may come with its old state unknown.
+            const auto& change = reinterpret_cast<NMLISTVIEW&>(header);
+            if ((change.uChanged & LVIF_STATE) != 0 &&
+                (change.iItem < 0 || ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0))
+                MarksChanged();
             m_hooks.changed();
             return 0;
+        }
+        case LVN_ODSTATECHANGED: {
+            const auto& change = reinterpret_cast<NMLVODSTATECHANGE&>(header);
+            if (((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0) MarksChanged();
+            m_hooks.changed();
+            return 0;
+        }
         case LVN_COLUMNCLICK:
             OnColumnClick(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
             return 0;
         default:
             return 0;
     }
+}
+
+void ListController::MarksChanged()
+{
+    if (!m_rows.PlacingMarks() && m_hooks.marksChanged) m_hooks.marksChanged();
 }
 
 LRESULT ListController::OnCustomDraw(NMLVCUSTOMDRAW& draw)

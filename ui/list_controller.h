@@ -31,6 +31,8 @@ struct ListHooks {
     std::function<void(int id)> run;
     // The rows or their marks changed: the counts are out of date.
     std::function<void()> changed;
+    // Marks changed, other than by being put back on their rows after a sort or an arrival.
+    std::function<void()> marksChanged;
 };
 
 // lstAirfiles in the window: the control and its subclass, its tooltip, the texts and the bold
@@ -65,6 +67,7 @@ private:
     static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     [[nodiscard]] CommandStates States() const { return m_hooks.states(nullptr); }
     bool ListMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void MarksChanged();
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
     void OnColumnClick(int column);
     void ShowSortArrow();

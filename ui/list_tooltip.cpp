@@ -2,9 +2,28 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "ui/dpi.h"
 
 namespace korvalis {
+
+namespace {
+
+// The width a tip wraps at: the design's, or less where the monitor the window is on is
+// narrower, so that no line runs off the screen.
+int FittingTipWidth(HWND window, UINT dpi)
+{
+    const int design = TwipsToPixels(6000, dpi);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) return design;
+    const int margin = TwipsToPixels(240, dpi);  // the tip's own border and padding, and some air
+    return std::max(1,
+                    std::min(design, static_cast<int>(monitor.rcWork.right - monitor.rcWork.left) - margin));
+}
+
+}  // namespace
 
 void ListTooltip::Create(HWND owner, HWND list, UINT dpi, HFONT font,
                          std::function<std::wstring(int, int)> textFor)
@@ -22,7 +41,7 @@ void ListTooltip::Create(HWND owner, HWND list, UINT dpi, HFONT font,
     tool.uId = reinterpret_cast<UINT_PTR>(list);
     tool.lpszText = LPSTR_TEXTCALLBACKW;
     ::SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    ::SendMessageW(m_tooltip, TTM_SETMAXTIPWIDTH, 0, TwipsToPixels(6000, dpi));
+    ::SendMessageW(m_tooltip, TTM_SETMAXTIPWIDTH, 0, FittingTipWidth(list, dpi));
     ::SendMessageW(m_tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
@@ -65,6 +84,8 @@ bool ListTooltip::OnNotify(NMHDR& header)
 {
     if (m_tooltip == nullptr || header.hwndFrom != m_tooltip || header.code != TTN_GETDISPINFOW) return false;
     auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
+    // The window may have moved to another monitor since the last tip.
+    ::SendMessageW(m_tooltip, TTM_SETMAXTIPWIDTH, 0, FittingTipWidth(m_list, DpiForWindow(m_list)));
     m_text = m_textFor(m_item, m_column);
     info.lpszText = m_text.data();
     info.hinst = nullptr;

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "catalogue/error_text.h"
-#include "catalogue/name_match.h"
 #include "core/text.h"
 #include "ui/commands.h"
 #include "ui/dpi.h"
@@ -192,7 +191,8 @@ bool MainWindow::OnCreate()
     m_dpi = DpiForWindow(m_hwnd);
     const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(m_hwnd, GWLP_HINSTANCE));
     ListHooks hooks{[this](const ContextMenuCommand* menu) { return States(menu); },
-                    [this](int id) { OnCommand(id); }, [this] { ScheduleCounts(); }};
+                    [this](int id) { OnCommand(id); }, [this] { ScheduleCounts(); },
+                    [this] { m_work.MarksChanged(); }};
     if (!m_list.Create(m_hwnd, instance, std::move(hooks)) || !m_status.Create(m_hwnd, instance))
         return false;
     ApplyLayout();
@@ -311,31 +311,34 @@ void MainWindow::OnMarkRows()
     const std::optional<MarkRequest> request = AskWhatToMark(m_hwnd, m_lastMark);
     if (!request) return;
     m_lastMark = *request;
-    const NameMatcher matcher(request->text);
-    ShowMarkOutcome(MarkRows(
-                        m_rows, [&](const AirfileRow& row) { return matcher.Matches(row); }, request->keep),
-                    Utf8FromWide(matcher.Text()));
+    const RowQuery query(request->text, request->kind);
+    const MarkResult result = MarkRows(
+        m_rows, [&](const AirfileRow& row) { return query.Matches(row); }, request->Scope());
+    ShowMarkOutcome(result, NoRowMatchesText(Utf8FromWide(query.Name().Text()), request->amongMarked,
+                                             request->kind ? RowKindText(*request->kind) : ""));
 }
 
 void MainWindow::OnMarkRowsOfKind(RowKind kind)
 {
-    ShowMarkOutcome(MarkRowsOfKind(m_rows, kind), RowKindText(kind));
+    ShowMarkOutcome(MarkRowsOfKind(m_rows, kind), NoRowMatchesText(RowKindText(kind)));
 }
 
 void MainWindow::OnInvertMarks()
 {
     InvertMarks(m_rows);
-    m_work.ShowOutcome({{MarkedRowsText(m_rows.MarkedCount()), {}}});
+    m_work.ShowUntilMarksChange({{MarkedRowsText(m_rows.MarkedCount()), {}}});
 }
 
-void MainWindow::ShowMarkOutcome(const MarkResult& result, const std::string& sought)
+void MainWindow::ShowMarkOutcome(const MarkResult& result, const std::string& noMatch)
 {
     if (result.matched == 0) {
-        m_work.ShowOutcome({{NoRowMatchesText(sought), {}}});
+        m_work.ShowUntilMarksChange({{noMatch, {}}});
         return;
     }
-    m_rows.FocusOn(result.first - 1);  // the first row found
-    m_work.ShowOutcome({{MarkedRowsText(m_rows.MarkedCount()), {}}});
+    m_rows.FocusOn(result.first - 1, true);  // the first row found
+    // The note comes last: the list tells of the command's own changes while they are made, and
+    // any told after it would take the note away.
+    m_work.ShowUntilMarksChange({{MarkedRowsText(m_rows.MarkedCount()), {}}});
 }
 
 // The design is in twips, turned into pixels for the window's DPI, with the status bar below

@@ -94,7 +94,8 @@ private:
     void OnMarkRows();
     void OnMarkRowsOfKind(RowKind kind);
     void OnInvertMarks();
-    void ShowMarkOutcome(const MarkResult& result, const std::string& sought);
+    // `noMatch`: what part two says when nothing was found.
+    void ShowMarkOutcome(const MarkResult& result, const std::string& noMatch);
 
     // Layout, fonts and DPI.
     void AddColumns();

@@ -2,8 +2,9 @@
 
 #include <windowsx.h>
 
-#include "catalogue/name_match.h"
+#include "catalogue/marking.h"
 #include "core/handles_win32.h"
+#include "core/text.h"
 #include "ui/dpi.h"
 #include "ui/failure_report.h"
 #include "ui/resource.h"
@@ -12,16 +13,20 @@ namespace korvalis {
 
 namespace {
 
-constexpr double kClientWidth = 5040, kClientHeight = 2130;
+constexpr double kClientWidth = 5040, kClientHeight = 3195;
 struct Placed {
     int id;
     TwipsRect rect;
 };
+// A drop-down list's height is its field's and its opened list's together.
 constexpr Placed kControls[] = {
-    {IDC_MARKLABEL, {120, 120, 4800, 255}}, {IDC_MARKTEXT, {120, 405, 4800, 315}},
-    {IDC_MARKHINT, {120, 810, 4800, 255}},  {IDC_MARKKEEP, {120, 1170, 4800, 285}},
-    {IDOK, {2370, 1635, 1215, 375}},        {IDCANCEL, {3705, 1635, 1215, 375}},
+    {IDC_MARKLABEL, {120, 120, 4800, 255}},  {IDC_MARKTEXT, {120, 405, 4800, 315}},
+    {IDC_MARKHINT, {120, 810, 4800, 255}},   {IDC_MARKTYPELABEL, {120, 1170, 4800, 255}},
+    {IDC_MARKTYPE, {120, 1455, 4800, 2100}}, {IDC_MARKKEEP, {120, 1905, 4800, 285}},
+    {IDC_MARKAMONG, {120, 2235, 4800, 285}}, {IDOK, {2370, 2700, 1215, 375}},
+    {IDCANCEL, {3705, 2700, 1215, 375}},
 };
+constexpr wchar_t kAnyType[] = L"any type";
 
 class MarkDialog {
 public:
@@ -51,8 +56,9 @@ private:
                 Layout();
                 CentreOverOwner();
                 ::SetDlgItemTextW(m_hwnd, IDC_MARKTEXT, m_request.text.c_str());
-                Button_SetCheck(::GetDlgItem(m_hwnd, IDC_MARKKEEP),
-                                m_request.keep ? BST_CHECKED : BST_UNCHECKED);
+                FillTypes();
+                Check(IDC_MARKKEEP, m_request.keep);
+                Check(IDC_MARKAMONG, m_request.amongMarked);
                 EnableMark();
                 ::SetFocus(::GetDlgItem(m_hwnd, IDC_MARKTEXT));
                 Edit_SetSel(::GetDlgItem(m_hwnd, IDC_MARKTEXT), 0, -1);
@@ -68,7 +74,7 @@ private:
         }
     }
 
-    std::wstring Text() const
+    [[nodiscard]] std::wstring Text() const
     {
         HWND edit = ::GetDlgItem(m_hwnd, IDC_MARKTEXT);
         std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
@@ -77,7 +83,34 @@ private:
         return text;
     }
 
-    void EnableMark() { ::EnableWindow(::GetDlgItem(m_hwnd, IDOK), !NameMatcher(Text()).Empty()); }
+    // "any type" first, then the kinds of "Mark rows of type" in its order.
+    void FillTypes()
+    {
+        HWND combo = ::GetDlgItem(m_hwnd, IDC_MARKTYPE);
+        ComboBox_AddString(combo, kAnyType);
+        for (int kind = 0; kind < kRowKindCount; ++kind)
+            ComboBox_AddString(combo, WideFromUtf8(RowKindText(static_cast<RowKind>(kind))).c_str());
+        ComboBox_SetCurSel(combo, m_request.kind ? static_cast<int>(*m_request.kind) + 1 : 0);
+    }
+
+    [[nodiscard]] std::optional<RowKind> Kind() const
+    {
+        const int chosen = ComboBox_GetCurSel(::GetDlgItem(m_hwnd, IDC_MARKTYPE));
+        if (chosen < 1 || chosen > kRowKindCount) return std::nullopt;
+        return static_cast<RowKind>(chosen - 1);
+    }
+
+    void Check(int id, bool checked)
+    {
+        Button_SetCheck(::GetDlgItem(m_hwnd, id), checked ? BST_CHECKED : BST_UNCHECKED);
+    }
+    [[nodiscard]] bool Checked(int id) const
+    {
+        return Button_GetCheck(::GetDlgItem(m_hwnd, id)) == BST_CHECKED;
+    }
+
+    [[nodiscard]] bool NothingSought() const { return RowQuery(Text(), Kind()).Empty(); }
+    void EnableMark() { ::EnableWindow(::GetDlgItem(m_hwnd, IDOK), !NothingSought()); }
 
     void OnCommand(int id, int code)
     {
@@ -85,12 +118,22 @@ private:
             case IDC_MARKTEXT:
                 if (code == EN_CHANGE) EnableMark();
                 break;
+            case IDC_MARKTYPE:
+                if (code == CBN_SELCHANGE) EnableMark();
+                break;
+            case IDC_MARKKEEP:
+            case IDC_MARKAMONG:
+                // Keeping the marks and looking only among them exclude each other.
+                if (code == BN_CLICKED && Checked(id))
+                    Check(id == IDC_MARKKEEP ? IDC_MARKAMONG : IDC_MARKKEEP, false);
+                break;
             case IDOK: {
                 // Enter reaches here even while "Mark" is grey.
-                const std::wstring text = Text();
-                if (NameMatcher(text).Empty()) break;
-                m_request.text = text;
-                m_request.keep = Button_GetCheck(::GetDlgItem(m_hwnd, IDC_MARKKEEP)) == BST_CHECKED;
+                if (NothingSought()) break;
+                m_request.text = Text();
+                m_request.kind = Kind();
+                m_request.keep = Checked(IDC_MARKKEEP);
+                m_request.amongMarked = Checked(IDC_MARKAMONG);
                 m_marked = true;
                 ::EndDialog(m_hwnd, IDOK);
                 break;

@@ -77,6 +77,7 @@ void WorkView::SetWorking(bool working)
 
 void WorkView::ShowProgress(const std::string& text, int done, int total)
 {
+    m_marksNote = false;
     m_status.ShowText(WideFromUtf8(text));
     m_status.ShowProgress(done, total);
 }
@@ -86,8 +87,25 @@ void WorkView::ShowOutcome(const StatusNotes& notes)
     // The work is over: the bar goes now, before any message box, though the menus come back
     // only when the end has been shown.
     m_status.ShowProgressBar(false);
-    m_status.ShowText(WideFromUtf8(JoinedNotes(notes)));
+    m_outcome = notes;
+    m_marksNote = false;
+    ShowNotes(notes);
 }
+
+void WorkView::ShowUntilMarksChange(const StatusNotes& notes)
+{
+    m_marksNote = true;
+    ShowNotes(notes);
+}
+
+void WorkView::MarksChanged()
+{
+    if (!m_marksNote) return;
+    m_marksNote = false;
+    ShowNotes(m_outcome);
+}
+
+void WorkView::ShowNotes(const StatusNotes& notes) { m_status.ShowText(WideFromUtf8(JoinedNotes(notes))); }
 
 void WorkView::WorkFailed(WorkKind kind)
 {

@@ -53,7 +53,14 @@ public:
     void ShowOutcome(const StatusNotes& notes) override;
     void WorkFailed(WorkKind kind) override;
 
+    // A marking command's note: shown until the marks change any other way, when part two shows
+    // again what the last scan, write or restore left there.
+    void ShowUntilMarksChange(const StatusNotes& notes);
+    void MarksChanged();
+
 private:
+    void ShowNotes(const StatusNotes& notes);
+
     Worker& m_worker;
     AirfileListView& m_rows;
     StatusBar& m_status;
@@ -63,6 +70,8 @@ private:
     bool m_hourglass = false;
     bool m_working = false;  // work runs: commands that change the rows are off
     bool m_writeEnabled = false;
+    StatusNotes m_outcome;     // what the last work left in part two
+    bool m_marksNote = false;  // part two shows a marking command's note
     StaleInput m_staleInput;
 };
 

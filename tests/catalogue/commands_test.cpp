@@ -192,9 +192,8 @@ TEST_F(WriteMarkedTypes, AFailureKeepsItsRowMarkedAndReportsOnce)
     CatalogueRig(m_state, m_list, m_shell).RestoreMarkedFromBackups();
     EXPECT_EQ(failures(),
               (std::vector<std::string>{"", "", "", "Four.air.KRVL_bak: " + ErrorText(kNotFound)}));
-    // The note itself: the status line drops the full stop a system message ends with.
-    EXPECT_EQ(m_shell.outcomeNotes.back().at(0).text,
-              "0 restored, 1 failed: Four" + sep + "Four.air.KRVL_bak: " + ErrorText(kNotFound));
+    EXPECT_EQ(m_shell.outcomes.back(), "0 restored, 1 failed: 1 " + WithoutStop(ErrorText(kNotFound)) +
+                                           " (first: Four" + sep + "Four.air.KRVL_bak)");
 }
 
 TEST_F(WriteMarkedTypes, ARowWithoutATypeTextIsNotWritten)
@@ -336,8 +335,9 @@ TEST_F(WriteMarkedTypes, TypeCodesThroughAssignWriteRestoreAndRead)
     EXPECT_EQ(m_shell.calls, (std::vector<std::string>{
                                  "hourglass", std::string("message: ") + kRestoreFailedMessage, "pointer"}))
         << "one message; \"Write\" keeps its state";
-    EXPECT_EQ(m_shell.outcomes.back(), "1 restored, 1 failed: Two" + std::string(1, kDirSeparator) +
-                                           "Two.air: The backup belongs to another version of the file");
+    EXPECT_EQ(m_shell.outcomes.back(),
+              "1 restored, 1 failed: 1 The backup belongs to another version of the file (first: Two" +
+                  std::string(1, kDirSeparator) + "Two.air)");
 
     catalogue.Load_Airfiles();
     for (int i = 1; i <= m_list.Count(); ++i) {

@@ -1,5 +1,8 @@
-// Finding rows by name and by type, and inverting the marks, on the in-memory list.
+// Finding rows by name and type, among all rows or the marked ones, and inverting the marks,
+// on the in-memory list.
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "catalogue/marking.h"
 #include "catalogue/name_match.h"
@@ -89,29 +92,49 @@ protected:
     MemoryAirfileList m_list;
 };
 
-TEST_F(Marking, ByNameReplacesOrKeepsTheMarksAndChangesNothingWhenNothingMatches)
+TEST_F(Marking, ByNameAndTypeReplacesKeepsOrNarrowsTheMarksAndChangesNothingWhenNothingMatches)
 {
+    using enum MarkScope;
+    constexpr std::optional<RowKind> any;
     struct Case {
         const char* before;
         const char* text;
-        bool keep;
+        std::optional<RowKind> kind;
+        MarkScope scope;
         const char* after;
         int matched, first;
     };
     const Case cases[] = {
-        {"2", "BOEING", false, "14", 2, 1},  {"2", "BOEING", true, "124", 2, 1},
-        {"25", "c172", false, "3", 1, 3},  // the file name counts too
-        {"2", "zeppelin", false, "2", 0, 0}, {"2", "  ", false, "2", 0, 0},
-        {"", "*.AIR", false, "12345", 5, 1},
+        {"2", "BOEING", any, Replace, "14", 2, 1},
+        {"2", "BOEING", any, Keep, "124", 2, 1},
+        {"25", "c172", any, Replace, "3", 1, 3},  // the file name counts too
+        {"2", "zeppelin", any, Replace, "2", 0, 0},
+        {"2", "  ", any, Replace, "2", 0, 0},  // nothing to look for
+        {"", "*.AIR", any, Replace, "12345", 5, 1},
+        // Name and type together; a type alone when no name is given.
+        {"2", "AI *", RowKind::Aircraft, Replace, "1", 1, 1},
+        {"", "", RowKind::Aircraft, Keep, "13", 2, 1},
+        {"4", "boeing", RowKind::WithoutType, Keep, "4", 1, 4},
+        {"2", "", RowKind::Changed, Replace, "5", 1, 5},  // non flyable, not yet written
+        {"2", "piper", RowKind::NonFlyable, Replace, "5", 1, 5},
+        {"2", "piper", RowKind::Aircraft, Replace, "2", 0, 0},
+        // Among the marked rows: those that match stay, the other marked rows go, nothing is added.
+        {"1345", "", RowKind::Aircraft, AmongMarked, "13", 2, 1},
+        {"1345", "boeing", any, AmongMarked, "14", 2, 1},
+        {"1345", "b", any, AmongMarked, "145", 3, 1},
+        {"12345", "ai b", RowKind::Aircraft, AmongMarked, "1", 1, 1},
+        {"234", "boeing", RowKind::Aircraft, AmongMarked, "234", 0, 0},  // 1 is not marked: no change
+        {"", "boeing", any, AmongMarked, "", 0, 0},
     };
     for (const Case& c : cases) {
         MarkOnly(c.before);
-        const NameMatcher matcher(PathFromUtf8(c.text).native());
+        const RowQuery query(PathFromUtf8(c.text).native(), c.kind);
         const MarkResult result = MarkRows(
-            m_list, [&](const AirfileRow& row) { return matcher.Matches(row); }, c.keep);
-        EXPECT_EQ(Marks(), c.after) << c.text;
-        EXPECT_EQ(result.matched, c.matched) << c.text;
-        EXPECT_EQ(result.first, c.first) << c.text;
+            m_list, [&](const AirfileRow& row) { return query.Matches(row); }, c.scope);
+        const std::string trace = std::string(c.before) + " / " + c.text;
+        EXPECT_EQ(Marks(), c.after) << trace;
+        EXPECT_EQ(result.matched, c.matched) << trace;
+        EXPECT_EQ(result.first, c.first) << trace;
     }
 }
 
@@ -153,6 +176,19 @@ TEST(MarkingTexts, CountEveryMarkedRowOrNameWhatWasSought)
     EXPECT_EQ(MarkedRowsText(0), "0 rows marked");
     EXPECT_EQ(MarkedRowsText(25000), "25,000 rows marked");
     EXPECT_EQ(NoRowMatchesText("without a type"), "No row matches \"without a type\"");
+    // "Mark rows..." names only what it was asked for.
+    struct Case {
+        const char* name;
+        bool among;
+        const char* kind;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"Piper", true, "Aircraft", "No row matches \"Piper\" among the marked rows of type Aircraft"},
+        {"Piper", false, "", "No row matches \"Piper\""},
+        {"", false, "without a type", "No row matches of type without a type"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(NoRowMatchesText(c.name, c.among, c.kind), c.expected);
 }
 
 }  // namespace

@@ -183,9 +183,8 @@ TEST(WriteWithCopies, AFileAndItsCopyEachWithItsOwnBackup)
         EXPECT_EQ(ReadBytes(copy), CopyOfType(copyFails ? 2 : 1));
         EXPECT_TRUE(list.IsMarked(1) && !list.IsMarked(2));
         EXPECT_EQ(list.ChangedCount(), 1) << "half written is not written";
-        // The note as the tooltip shows it, with the system message's full stop.
-        EXPECT_EQ(shell.outcomeNotes.back().at(0).text,
-                  "1 written, 1 failed: " + (copyFails ? failure : "One" + sep + "one.air: " + failure));
+        const std::string failed = copyFails ? "one" + sep + "ONE.AIR (VirtualStore copy)" : "One" + sep + "one.air";
+        EXPECT_EQ(shell.outcomes.back(), "1 written, 1 failed: 1 " + WithoutStop(why) + " (first: " + failed + ")");
         EXPECT_EQ(RowTipLines(list.Row(1)), std::string("The copy in the VirtualStore holds: ") +
                                                 (copyFails ? "non flyable\n" : "Helicopter\n") + failure);
 

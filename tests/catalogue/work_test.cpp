@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cctype>
 #include <condition_variable>
 #include <map>
 #include <mutex>
@@ -209,8 +210,8 @@ TEST_F(StoppedWork, AWriteStopsBetweenTwoFiles)
         std::string outcome;
         bool message;
     };
-    const std::string denied =
-        "Plane 0" + std::string(1, kDirSeparator) + "plane.air: " + ErrorText(io::AccessDeniedError());
+    const std::string denied = "1 " + WithoutStop(ErrorText(io::AccessDeniedError())) + " (first: Plane 0" +
+                               std::string(1, kDirSeparator) + "plane.air)";
     const Case cases[] = {
         {1, -1, "Stopped after 1 of 5: 1 written", false},
         {2, -1, "Stopped after 2 of 5: 2 written", false},
@@ -320,8 +321,8 @@ TEST_F(StoppedWork, AThrowWhereTheWorkEndsLeavesTheWindowUsableAndTheRowsTrue)
 
 TEST(StatusText, PlainEnglishWithThousands)
 {
-    RunOutcome failed{411, 1, "F\\a.air: Access is denied.", false, 412, 412};
-    RunOutcome stopped{12, 0, "", true, 12, 412};
+    RunOutcome failed{411, 1, {{"Access is denied.", false, "F\\a.air"}}, false, 412, 412};
+    RunOutcome stopped{12, 0, {}, true, 12, 412};
     const auto scan = [](int noMarker, int unreadable, int unlistable, bool cut, int foldersRead) {
         ScanReport report;
         report.noMarker = noMarker;
@@ -370,8 +371,8 @@ TEST(StatusText, PlainEnglishWithThousands)
         {ScanOutcomeText(brokeOff, "FS9/Aircraft/"),
          "The listing of the directory broke off after 1,234 folders: " + denied +
              "; 2 .air files without a type marker"},
-        {RunOutcomeText(RunOutcome{412, 0, "", false, 412, 412}, "written"), "412 written"},
-        {RunOutcomeText(failed, "written"), "411 written, 1 failed: F\\a.air: Access is denied."},
+        {RunOutcomeText(RunOutcome{412, 0, {}, false, 412, 412}, "written"), "412 written"},
+        {RunOutcomeText(failed, "written"), "411 written, 1 failed: 1 Access is denied (first: F\\a.air)"},
         {RunOutcomeText(stopped, "restored"), "Stopped after 12 of 412: 12 restored"},
         {ScanFaultText(1234, 5000), "Stopped by a fault after 1,234 of 5,000 folders"},
         {JoinedNotes(notes), "Sharing violation; 3 written"},
@@ -379,6 +380,37 @@ TEST(StatusText, PlainEnglishWithThousands)
         {JoinedNotes({}), ""},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(text, expected);
+}
+
+TEST(StatusText, FailuresGroupedByReasonAndSideLargestFirstEachWithItsFirstFile)
+{
+    const std::string missing = "The system cannot find the file specified.", other = "Another version.";
+    // Reasons by letter: m missing, o other; capital: about the backup. Each failure's file is its place.
+    const auto outcome = [&](const std::string& reasons) {
+        RunOutcome run{3057, static_cast<int>(reasons.size()), {}, false, 0, 0};
+        for (const char r : reasons)
+            run.failures.push_back({std::tolower(r) == 'm' ? missing : other, std::isupper(r) != 0,
+                                    std::to_string(run.failures.size())});
+        return run;
+    };
+    const std::pair<std::string, std::string> cases[] = {
+        {"oMM",
+         "3,057 restored, 3 failed: 2 The system cannot find the file specified (first: 1); 1 "
+         "Another version (first: 0)"},
+        {"mM",
+         "3,057 restored, 2 failed: 1 The system cannot find the file specified (first: 0); 1 The "
+         "system cannot find the file specified (first: 1)"},
+        {"", "3,057 restored"},
+    };
+    for (const auto& [reasons, line] : cases) EXPECT_EQ(RunOutcomeText(outcome(reasons), "restored"), line);
+
+    // Up to ten groups, one a note, the count of all before the first.
+    RunOutcome eleven{0, 11, {}, false, 0, 0};
+    for (int i = 0; i < 11; ++i) eleven.failures.push_back({std::to_string(i), false, "F"});
+    const StatusNotes notes = RunOutcomeNotes(eleven, "written");
+    ASSERT_EQ(notes.size(), 10u);
+    EXPECT_EQ(notes.front().text, "0 written, 11 failed: 1 0 (first: F)");
+    EXPECT_EQ(notes.back().text, "1 9 (first: F)");
 }
 
 }  // namespace

@@ -37,6 +37,13 @@ std::filesystem::path BackupOf(const std::filesystem::path& air);
 // A small .air file whose type byte is `type`.
 Bytes AirOfType(std::uint8_t type);
 
+// A reason as the status line's failure groups give it: without its final full stop.
+inline std::string WithoutStop(std::string reason)
+{
+    if (!reason.empty() && reason.back() == '.') reason.pop_back();
+    return reason;
+}
+
 // Hex text ("05 01 00 00") to bytes; for readable tables.
 Bytes Hex(const std::string& text);
 Bytes Concat(std::initializer_list<Bytes> parts);

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
+#include <tuple>
 
+#include "catalogue/sort_key.h"
 #include "tests/support/test_support.h"
 #include "tests/ui/window_harness_win32.h"
 #include "ui/resource.h"
@@ -33,15 +36,21 @@ public:
     enum class Close { Enter, CancelButton, Escape, CloseBox };
     struct Step {
         const wchar_t* text;  // typed over what is there
+        int type;             // chosen in the drop-down list: 0 any type, 1 Aircraft...
         bool keep;
+        bool among;
         Close close;
     };
     struct Seen {
         std::wstring text;
+        int type = -1;
         bool keep = false;
+        bool among = false;
         bool allSelected = false;
-        bool markWithBlanks = true;  // "Mark" enabled with only blanks typed
-        bool markWithText = false;   // and with the step's text
+        bool markWithBlanks = true;      // "Mark" enabled with only blanks typed and any type
+        bool markWithTypeAlone = false;  // with only blanks typed and a type
+        bool markWithText = false;       // and with the step's text and type
+        std::wstring ticksByClicks;      // Keep and Only among ticked after a click on each in turn
     };
 
     explicit MarkDialogDriver(std::vector<Step> steps)
@@ -68,16 +77,39 @@ private:
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             if (box == nullptr) return;
             HWND edit = ::GetDlgItem(box, IDC_MARKTEXT), keep = ::GetDlgItem(box, IDC_MARKKEEP);
+            HWND among = ::GetDlgItem(box, IDC_MARKAMONG), type = ::GetDlgItem(box, IDC_MARKTYPE);
+            const auto checked = [](HWND button) {
+                return ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            };
+            const auto choose = [&](int entry) {
+                // As the user's choice tells the dialog; CB_SETCURSEL alone does not.
+                ::SendMessageW(type, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+                ::SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDC_MARKTYPE, CBN_SELCHANGE),
+                               reinterpret_cast<LPARAM>(type));
+            };
+            const auto markEnabled = [&] { return ::IsWindowEnabled(::GetDlgItem(box, IDOK)) != FALSE; };
             Seen seen;
             seen.text = WindowText(edit);
-            seen.keep = ::SendMessageW(keep, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            seen.type = static_cast<int>(::SendMessageW(type, CB_GETCURSEL, 0, 0));
+            seen.keep = checked(keep);
+            seen.among = checked(among);
             const auto selection = static_cast<DWORD>(::SendMessageW(edit, EM_GETSEL, 0, 0));
             seen.allSelected = LOWORD(selection) == 0 && HIWORD(selection) == seen.text.size();
             ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"  \t "));
-            seen.markWithBlanks = ::IsWindowEnabled(::GetDlgItem(box, IDOK)) != FALSE;
+            choose(0);
+            seen.markWithBlanks = markEnabled();
+            choose(2);
+            seen.markWithTypeAlone = markEnabled();
+            for (HWND button : {keep, among}) ::SendMessageW(button, BM_SETCHECK, BST_UNCHECKED, 0);
+            for (HWND button : {keep, among, keep}) {
+                ::SendMessageW(button, BM_CLICK, 0, 0);
+                seen.ticksByClicks += checked(keep) ? L"K" : checked(among) ? L"O" : L"-";
+            }
             ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step.text));
-            seen.markWithText = ::IsWindowEnabled(::GetDlgItem(box, IDOK)) != FALSE;
+            choose(step.type);
+            seen.markWithText = markEnabled();
             ::SendMessageW(keep, BM_SETCHECK, step.keep ? BST_CHECKED : BST_UNCHECKED, 0);
+            ::SendMessageW(among, BM_SETCHECK, step.among ? BST_CHECKED : BST_UNCHECKED, 0);
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 m_seen.push_back(seen);
@@ -154,13 +186,13 @@ protected:
 TEST_F(MarkTest, TheDialogReplacesOrKeepsTheMarksRemembersItsLastUseAndCancelChangesNothing)
 {
     using Close = MarkDialogDriver::Close;
-    MarkDialogDriver driver({{L" c?72.AIR ", false, Close::Enter},
-                             {L"737", true, Close::Enter},
-                             {L"concorde", false, Close::Enter},
-                             {L"piper", true, Close::CancelButton},
-                             {L"bell", false, Close::Escape},
-                             {L"bell", false, Close::CloseBox},
-                             {L"never opened", false, Close::Escape}});
+    MarkDialogDriver driver({{L" c?72.AIR ", 0, false, false, Close::Enter},
+                             {L"737", 0, true, false, Close::Enter},
+                             {L"concorde", 0, false, false, Close::Enter},
+                             {L"piper", 1, true, false, Close::CancelButton},
+                             {L"bell", 0, false, true, Close::Escape},
+                             {L"bell", 0, false, false, Close::CloseBox},
+                             {L"never opened", 0, false, false, Close::Escape}});
     MarkOnly({1});
     struct Case {
         const char* marks;
@@ -192,7 +224,7 @@ TEST_F(MarkTest, TheDialogReplacesOrKeepsTheMarksRemembersItsLastUseAndCancelCha
     EXPECT_EQ(m_main.StatusText(1), L"No row matches \"concorde\"");
 
     // Empty and unchecked the first time, then what "Mark" last took, all selected; "Mark" grey
-    // with only blanks typed.
+    // with only blanks typed and any type.
     const std::pair<std::wstring, bool> shown[] = {{L"", false},         {L" c?72.AIR ", false},
                                                    {L"737", true},       {L"concorde", false},
                                                    {L"concorde", false}, {L"concorde", false}};
@@ -202,6 +234,83 @@ TEST_F(MarkTest, TheDialogReplacesOrKeepsTheMarksRemembersItsLastUseAndCancelCha
         EXPECT_EQ(std::pair(dialogs[i].text, dialogs[i].keep), shown[i]) << i;
         EXPECT_TRUE(dialogs[i].allSelected && !dialogs[i].markWithBlanks && dialogs[i].markWithText) << i;
     }
+}
+
+TEST_F(MarkTest, TheDialogAsksForANameAndATypeAmongTheMarkedRowsOrAllAndItsTwoTicksExcludeEachOther)
+{
+    using Close = MarkDialogDriver::Close;
+    constexpr int kAny = 0, kAircraft = 1;
+    MarkDialogDriver driver({{L"AI *", kAircraft, false, false, Close::Enter},
+                             {L"", kAircraft, false, true, Close::Enter},
+                             {L"bell", kAircraft, false, true, Close::Enter}});
+    struct Case {
+        int before;  // a command first, 0: none
+        const char* marks;
+        const wchar_t* status;
+    };
+    const Case cases[] = {
+        {0, "0", L"1 row marked"},
+        {IDM_SELECT_MY, "0 2", L"2 rows marked"},  // the AI traffic's aircraft
+        {0, "0 2", L"No row matches \"bell\" among the marked rows of type Aircraft"},
+    };
+    MarkOnly({1});
+    for (const Case& c : cases) {
+        if (c.before != 0) m_main.Command(c.before);
+        m_main.Command(IDM_MARK_ROWS);
+        EXPECT_EQ(Marks(m_main), c.marks) << c.marks;
+        EXPECT_EQ(m_main.StatusText(1), c.status) << c.marks;
+    }
+    // Any type and no tick the first time, then what "Mark" last took.
+    const std::tuple<int, bool, bool> shown[] = {
+        {kAny, false, false}, {kAircraft, false, false}, {kAircraft, false, true}};
+    const auto dialogs = driver.Dialogs();
+    ASSERT_EQ(dialogs.size(), std::size(shown));
+    for (std::size_t i = 0; i < dialogs.size(); ++i) {
+        const auto& d = dialogs[i];
+        EXPECT_EQ(std::tuple(d.type, d.keep, d.among), shown[i]) << i;
+        EXPECT_TRUE(!d.markWithBlanks && d.markWithTypeAlone && d.markWithText) << i;
+        EXPECT_EQ(d.ticksByClicks, L"KOK") << i;
+    }
+}
+
+TEST_F(MarkTest, AMarkingNoteGoesWhenTheMarksChangeAnyOtherWayAndTheLastWorksOutcomeComesBack)
+{
+    MarkOnly({1});
+    m_main.Command(IDM_TYPE_HELICOPTER);  // "Write" comes on
+    m_main.Command(IDM_WRITE);
+    ASSERT_EQ(m_main.StatusText(1), L"1 written");
+    const std::pair<std::function<void()>, const wchar_t*> cases[] = {
+        {[&] { m_main.CtrlKey('A'); }, L"1 written"},  // every row at once
+        {[&] { ListView_SetItemState(m_main.List(), 0, 0, LVIS_SELECTED); }, L"1 written"},  // one row
+        {[&] {
+             m_main.Window().Rows().Sort({SortColumn::File, false});
+         },
+         L"4 rows marked"},  // the same marks
+    };
+    for (const auto& [change, after] : cases) {
+        MarkOnly({});
+        m_main.Command(IDM_MARK_KIND_FIRST);  // Aircraft, with the notifications of its own changes
+        EXPECT_EQ(m_main.StatusText(1), L"4 rows marked");
+        change();
+        m_main.Settle();
+        EXPECT_EQ(m_main.StatusText(1), after);
+    }
+}
+
+TEST_F(MarkTest, TheFirstRowFoundIsShownWithRowsAroundIt)
+{
+    std::vector<AirfileRow> rows(300);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i].folder = L"Q " + std::to_wstring(1000 + i);
+        rows[i].folderKey = SortKey(rows[i].folder);
+        rows[i].pendingType = rows[i].fileType = static_cast<std::uint8_t>(i == 200 ? 2 : 1);
+    }
+    m_main.Window().Rows().Append(std::move(rows));
+    const int found = 5 + 200;                // after the five rows before "Q"
+    m_main.Command(IDM_MARK_KIND_FIRST + 2);  // non flyable
+    EXPECT_EQ(ListView_GetNextItem(m_main.List(), -1, LVNI_FOCUSED), found);
+    const int top = ListView_GetTopIndex(m_main.List()), page = ListView_GetCountPerPage(m_main.List());
+    EXPECT_TRUE(found - top >= 3 && top + page - 1 - found >= 3) << top << " " << page;
 }
 
 TEST_F(MarkTest, TheTypeEntriesMarkTheRowsAsShownAndInvertKeepsTheFocus)

@@ -157,8 +157,9 @@ TEST_F(WorkTest, TheStatusBarCountsAndSaysWhatTheLastCommandCameTo)
         EXPECT_EQ(boxes.Boxes().size(), 1u);
     }
     SetReadOnly(m_sim.File("AI Boeing 737", "b737.air"), false);
-    EXPECT_EQ(m_main.StatusText(1), L"1 written, 1 failed: AI Boeing 737\\b737.air: " +
-                                        Wide(PathFromUtf8(ErrorText(io::AccessDeniedError()))));
+    EXPECT_EQ(m_main.StatusText(1), L"1 written, 1 failed: 1 " +
+                                        Wide(PathFromUtf8(WithoutStop(ErrorText(io::AccessDeniedError())))) +
+                                        L" (first: AI Boeing 737\\b737.air)");
     // The whole text, which the window may cut, is in the part's tooltip.
     wchar_t tip[512] = {};
     ::SendMessageW(m_main.Window().StatusHandle(), SB_GETTIPTEXTW, MAKEWPARAM(1, 512),
