@@ -124,4 +124,12 @@ char32_t NextCodePoint(std::string_view text, std::size_t& i) noexcept
     return c;
 }
 
+std::u32string FoldedText(std::string_view text)
+{
+    std::u32string folded;
+    folded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) folded += FoldCase(NextCodePoint(text, i));
+    return folded;
+}
+
 }  // namespace korvalis
