@@ -29,6 +29,9 @@ bool IsOfKind(const AirfileRow& row, RowKind kind);
 // Marks exactly the rows of the kind (see MarkRows).
 MarkResult MarkRowsOfKind(AirfileList& list, RowKind kind);
 
+// "Find AITraffic Aircrafts" takes the row: its folder name holds "MY" or "AI", in upper case.
+bool IsAITraffic(const AirfileRow& row);
+
 // Every marked row becomes un-marked and every other row marked.
 void InvertMarks(AirfileList& list);
 
