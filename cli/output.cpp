@@ -1,18 +1,17 @@
 #include "cli/output.h"
 
-#include <cstdio>
-
 #include "core/case_fold.h"
 
 namespace korvalis::cli {
 
 namespace {
 
-std::string HexByte(const char* format, unsigned value)
+// "\\x" and two upper-case hex digits, or "\\u" and four lower-case ones, as each format writes them.
+std::string Escaped(const char* prefix, unsigned value, int digits, const char* hexDigits)
 {
-    char buffer[8];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
+    std::string text = prefix;
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) text += hexDigits[(value >> shift) & 0xF];
+    return text;
 }
 
 }  // namespace
@@ -25,7 +24,7 @@ std::string TsvText(std::string_view text, bool separators)
         const std::size_t start = i;
         const char32_t c = NextCodePoint(text, i);
         if (c >= kInvalidByte) {
-            out += HexByte("\\x%02X", static_cast<unsigned>(c - kInvalidByte));
+            out += Escaped("\\x", static_cast<unsigned>(c - kInvalidByte), 2, "0123456789ABCDEF");
         } else if (c == U'\t') {
             out += "\\t";
         } else if (c == U'\n') {
@@ -59,7 +58,7 @@ std::string JsonText(std::string_view text)
         } else if (c == U'\r') {
             out += "\\r";
         } else if (c < 0x20) {
-            out += HexByte("\\u%04x", static_cast<unsigned>(c));
+            out += Escaped("\\u", static_cast<unsigned>(c), 4, "0123456789abcdef");
         } else {
             out.append(text, start, i - start);
         }

@@ -51,7 +51,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The aircraft directory: `base` to read and write through, `shown` to begin the printed paths.
+// The aircraft directory, which the rows' paths are read, written and printed from.
 struct Where {
     fs::path base;
     bool canonical = false;  // Linux: print each row's path with every link resolved
@@ -68,7 +68,7 @@ Where Directory(const std::string& text, const std::string& from)
 #ifdef _WIN32
     // Paths are printed from the directory as found, so a --dir "C:\Sim\Aircraft" shows as typed.
     if (!path.is_absolute() && !from.empty()) {
-        where.error = "the record " + from + " names no folder";
+        where.error = text + from + " names no folder";
         return where;
     }
     where.base = path;
@@ -263,7 +263,7 @@ std::string ShownPath(const Where& where, const AirfileRow& row)
     return PathToUtf8(path);
 }
 
-bool kSeparatorIsBackslash = kDirSeparator == '\\';
+constexpr bool kSeparatorIsBackslash = kDirSeparator == '\\';
 
 void List(const Options& o, const Where& where, const std::vector<const AirfileRow*>& rows, CliIo& io)
 {
@@ -321,11 +321,9 @@ int ChangeFiles(const Options& o, const Where& where, const std::vector<const Ai
             // A file that holds the type already keeps its backup: a second run must not replace
             // a backup that holds the original with a copy of the changed file.
             const AirfileRead now = ReadAirfileTypeOf(path);
-            const std::int32_t result = now.outcome == AirfileRead::Outcome::Type && now.type == o.setType
-                                            ? 1
-                                        : o.dryRun ? kWriteOk
-                                                   : WriteAirfileType(path, o.setType);
-            if (result == 1) {
+            const bool holdsIt = now.outcome == AirfileRead::Outcome::Type && now.type == o.setType;
+            const std::int32_t result = holdsIt || o.dryRun ? kWriteOk : WriteAirfileType(path, o.setType);
+            if (holdsIt) {
                 line = "unchanged\t" + shown;
                 ++unchanged;
             } else if (result == kWriteOk) {
