@@ -1,5 +1,7 @@
 #include "catalogue/name_order.h"
 
+#include <algorithm>
+
 #include "core/case_fold.h"
 
 namespace korvalis {
@@ -36,17 +38,39 @@ int CompareFolded(const std::u32string& a, const std::u32string& b)
 
 }  // namespace
 
+// UTF-8's bytes, compared unsigned as std::string compares them, go in the order of the code
+// points they stand for.
 int CompareNames(std::string_view a, std::string_view b)
 {
     const int folded = CompareFolded(FoldedText(a), FoldedText(b));
-    // UTF-8's bytes, compared unsigned, go in the order of the code points they stand for.
     return folded != 0 ? folded : Sign(a.compare(b));
 }
 
-bool ListedBefore(const AirfileRow& a, const AirfileRow& b)
+void SortListed(std::vector<const AirfileRow*>& rows)
 {
-    const int folders = CompareNames(a.FolderText(), b.FolderText());
-    return folders != 0 ? folders < 0 : CompareNames(a.FileText(), b.FileText()) < 0;
+    // Each name folded once, not at every comparison: a sort compares each row some 2 log n times.
+    struct Keyed {
+        std::string folder, file;
+        std::u32string foldedFolder, foldedFile;
+        const AirfileRow* row;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(rows.size());
+    for (const AirfileRow* row : rows) {
+        std::string folder = row->FolderText(), file = row->FileText();
+        std::u32string foldedFolder = FoldedText(folder), foldedFile = FoldedText(file);
+        keyed.push_back({std::move(folder), std::move(file), std::move(foldedFolder), std::move(foldedFile), row});
+    }
+    const auto compare = [](const std::u32string& foldedA, const std::u32string& foldedB, const std::string& a,
+                            const std::string& b) {
+        const int folded = CompareFolded(foldedA, foldedB);
+        return folded != 0 ? folded : Sign(a.compare(b));
+    };
+    std::sort(keyed.begin(), keyed.end(), [&compare](const Keyed& a, const Keyed& b) {
+        const int folders = compare(a.foldedFolder, b.foldedFolder, a.folder, b.folder);
+        return folders != 0 ? folders < 0 : compare(a.foldedFile, b.foldedFile, a.file, b.file) < 0;
+    });
+    for (std::size_t i = 0; i < keyed.size(); ++i) rows[i] = keyed[i].row;
 }
 
 }  // namespace korvalis

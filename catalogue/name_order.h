@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "catalogue/airfile_row.h"
 
@@ -11,7 +12,8 @@ namespace korvalis {
 // Below 0 when `a` goes first, 0 when the names are the same, above 0 otherwise.
 int CompareNames(std::string_view a, std::string_view b);
 
-// The rows' one order for listings: by folder name, then by file name, each by CompareNames.
-bool ListedBefore(const AirfileRow& a, const AirfileRow& b);
+// Puts the rows in the one order of listings: by folder name, then by file name, each as
+// CompareNames compares them.
+void SortListed(std::vector<const AirfileRow*>& rows);
 
 }  // namespace korvalis

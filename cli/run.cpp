@@ -14,6 +14,7 @@
 #include "catalogue/name_match.h"
 #include "catalogue/name_order.h"
 #include "catalogue/scan.h"
+#include "cli/link_check.h"
 #include "cli/output.h"
 #include "core/airfile.h"
 #include "core/registry.h"
@@ -135,8 +136,9 @@ public:
     {
         if (!m_io.progress) return;
         std::lock_guard lock(m_mutex);
+        // A run shorter than one interval shows none; a longer one a few times a second.
         const auto now = Clock::now();
-        if (m_shown > 0 && now - m_last < std::chrono::milliseconds(250)) return;
+        if (now - m_last < std::chrono::milliseconds(250)) return;
         m_last = now;
         const std::string line = "korvalis-cli: " + text;
         m_io.err("\r" + line + std::string(m_shown > line.size() ? m_shown - line.size() : 0, ' ') + "\r");
@@ -157,7 +159,7 @@ private:
     }
     CliIo& m_io;
     std::mutex m_mutex;
-    Clock::time_point m_last;
+    Clock::time_point m_last = Clock::now();
     std::size_t m_shown = 0;
 };
 
@@ -249,30 +251,46 @@ private:
 };
 
 // The path printed for a row: on Linux with every link resolved, so --dir and --sim print alike.
-std::string ShownPath(const Where& where, const AirfileRow& row)
-{
-    const fs::path path = where.base / row.folder / row.file;
-    if (where.canonical) {
-        std::error_code ec;
-        if (fs::is_symlink(fs::symlink_status(where.base / row.folder, ec)) ||
-            fs::is_symlink(fs::symlink_status(path, ec))) {
+// Rows come folder by folder, so each folder is looked at once.
+class ShownPaths {
+public:
+    explicit ShownPaths(const Where& where) : m_where(where), m_links(where.base) {}
+    std::string Of(const AirfileRow& row)
+    {
+        const fs::path path = m_where.base / row.folder / row.file;
+        if (!m_where.canonical) return PathToUtf8(path);
+        if (row.folder != m_folder || !m_known) {
+            m_folder = row.folder;
+            m_folderLinked = m_links.IsLink(row.folder);
+            m_known = true;
+        }
+        if (m_folderLinked || m_links.IsLink(row.folder / row.file)) {
+            std::error_code ec;
             const fs::path resolved = fs::canonical(path, ec);
             if (!ec) return PathToUtf8(resolved);
         }
+        return PathToUtf8(path);
     }
-    return PathToUtf8(path);
-}
+
+private:
+    const Where& m_where;
+    LinkCheck m_links;
+    fs::path m_folder;
+    bool m_known = false;
+    bool m_folderLinked = false;
+};
 
 constexpr bool kSeparatorIsBackslash = kDirSeparator == '\\';
 
 void List(const Options& o, const Where& where, const std::vector<const AirfileRow*>& rows, CliIo& io)
 {
+    ShownPaths shown(where);
     std::string text;
     if (o.format == Format::Tsv) {
         text = std::string("Dir\tAirfile\tAircraft type\tPath") + kLineEnd;
         for (const AirfileRow* row : rows) {
             text += TsvText(row->FolderText()) + '\t' + TsvText(row->FileText()) + '\t' +
-                    TypeText(row->scannedType) + '\t' + TsvText(ShownPath(where, *row), kSeparatorIsBackslash) +
+                    TypeText(row->scannedType) + '\t' + TsvText(shown.Of(*row), kSeparatorIsBackslash) +
                     kLineEnd;
             if (text.size() > 1 << 16) io.out(std::exchange(text, std::string()));
         }
@@ -282,7 +300,7 @@ void List(const Options& o, const Where& where, const std::vector<const AirfileR
             const AirfileRow& row = *rows[i];
             text += std::string(kLineEnd) + "{\"dir\":" + JsonText(row.FolderText()) +
                     ",\"airfile\":" + JsonText(row.FileText()) + ",\"type\":" + JsonText(TypeText(row.scannedType)) +
-                    ",\"code\":" + std::to_string(row.scannedType) + ",\"path\":" + JsonText(ShownPath(where, row)) +
+                    ",\"code\":" + std::to_string(row.scannedType) + ",\"path\":" + JsonText(shown.Of(row)) +
                     (i + 1 < rows.size() ? "}," : "}");
             if (text.size() > 1 << 16) io.out(std::exchange(text, std::string()));
         }
@@ -296,6 +314,7 @@ int ChangeFiles(const Options& o, const Where& where, const std::vector<const Ai
                 Messages& messages, StopSignal& stop)
 {
     const bool restore = o.command == Command::Restore;
+    ShownPaths shownPaths(where);
     int done = 0, unchanged = 0, failed = 0, handled = 0;
     const int total = static_cast<int>(rows.size());
     for (const AirfileRow* row : rows) {
@@ -303,7 +322,7 @@ int ChangeFiles(const Options& o, const Where& where, const std::vector<const Ai
         messages.Progress((restore ? "restoring file " : "writing file ") + std::to_string(handled + 1) + " of " +
                           std::to_string(total));
         const fs::path path = where.base / row->folder / row->file;
-        const std::string shown = TsvText(ShownPath(where, *row), kSeparatorIsBackslash);
+        const std::string shown = TsvText(shownPaths.Of(*row), kSeparatorIsBackslash);
         std::string line;
         if (restore) {
             std::uint8_t type = 0;
@@ -381,13 +400,12 @@ int Run(const Options& o, CliIo& io, StopSignal& stop)
         unreadable = true;
     }
 
-    RowBatch& all = sink.Collected();
-    std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return ListedBefore(*a, *b); });
     const Selection selection(o);
     std::vector<const AirfileRow*> rows;
-    for (const auto& row : all) {
+    for (const auto& row : sink.Collected()) {
         if (selection.Takes(*row)) rows.push_back(row.get());
     }
+    SortListed(rows);
     if (o.command == Command::List) {
         List(o, where, rows, io);
         return unreadable ? kExitFailed : kExitDone;

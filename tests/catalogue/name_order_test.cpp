@@ -34,17 +34,19 @@ TEST(CompareNames, FoldsCaseReadsNumbersAndBreaksTiesByCodePoints)
     }
 }
 
-TEST(ListedBefore, OrdersByFolderThenFile)
+TEST(SortListed, OrdersByFolderThenFile)
 {
-    const auto row = [](const char* folder, const char* file) {
-        AirfileRow r;
-        r.folder = PathFromUtf8(folder);
-        r.file = PathFromUtf8(file);
-        return r;
-    };
-    EXPECT_TRUE(ListedBefore(row("ai 9", "z.air"), row("AI 10", "a.air")));
-    EXPECT_TRUE(ListedBefore(row("AI 10", "b2.air"), row("ai 10", "B10.air")));
-    EXPECT_FALSE(ListedBefore(row("x", "a.air"), row("x", "a.air")));
+    std::vector<AirfileRow> rows(4);
+    const char* names[][2] = {{"AI 10", "b2.air"}, {"ai 9", "z.air"}, {"ai 10", "B10.air"}, {"AI 10", "a.air"}};
+    std::vector<const AirfileRow*> sorted;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i].folder = PathFromUtf8(names[i][0]);
+        rows[i].file = PathFromUtf8(names[i][1]);
+        sorted.push_back(&rows[i]);
+    }
+    SortListed(sorted);
+    // A folder's name decides before any file's; "AI 10" and "ai 10" are two folders.
+    EXPECT_EQ(sorted, (std::vector<const AirfileRow*>{&rows[1], &rows[3], &rows[0], &rows[2]}));
 }
 
 }  // namespace
