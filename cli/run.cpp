@@ -140,9 +140,12 @@ public:
         const auto now = Clock::now();
         if (now - m_last < std::chrono::milliseconds(250)) return;
         m_last = now;
-        const std::string line = "korvalis-cli: " + text;
-        m_io.err("\r" + line + std::string(m_shown > line.size() ? m_shown - line.size() : 0, ' ') + "\r");
-        m_shown = line.size();
+        // Spaces cover what is left of a longer line before.
+        std::string line = "\rkorvalis-cli: " + text;
+        const std::size_t length = line.size() - 1;
+        line.append(m_shown > length ? m_shown - length : 0, ' ').append("\r");
+        m_io.err(line);
+        m_shown = length;
     }
     void Erase()
     {
@@ -154,7 +157,9 @@ private:
     void EraseLocked()
     {
         if (m_shown == 0) return;
-        m_io.err("\r" + std::string(m_shown, ' ') + "\r");
+        std::string blank(m_shown + 2, ' ');
+        blank.front() = blank.back() = '\r';
+        m_io.err(blank);
         m_shown = 0;
     }
     CliIo& m_io;
