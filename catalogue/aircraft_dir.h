@@ -8,8 +8,10 @@
 namespace korvalis {
 
 // Where each simulator records its installation folder, below HKEY_LOCAL_MACHINE.
-inline constexpr std::string_view kFS2002Key = "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\8.0\\";
-inline constexpr std::string_view kFS2004Key = "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\9.0\\";
+inline constexpr std::string_view kFS2002Key =
+    "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\8.0\\";
+inline constexpr std::string_view kFS2004Key =
+    "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\9.0\\";
 inline constexpr std::string_view kExePathValue = "EXE Path";
 
 // A record as read by RegReadValue, as the simulator's path: "" when it could not be read.

@@ -59,10 +59,11 @@ void SortListed(std::vector<const AirfileRow*>& rows)
     for (const AirfileRow* row : rows) {
         std::string folder = row->FolderText(), file = row->FileText();
         std::u32string foldedFolder = FoldedText(folder), foldedFile = FoldedText(file);
-        keyed.push_back({std::move(folder), std::move(file), std::move(foldedFolder), std::move(foldedFile), row});
+        keyed.push_back(
+            {std::move(folder), std::move(file), std::move(foldedFolder), std::move(foldedFile), row});
     }
-    const auto compare = [](const std::u32string& foldedA, const std::u32string& foldedB, const std::string& a,
-                            const std::string& b) {
+    const auto compare = [](const std::u32string& foldedA, const std::u32string& foldedB,
+                            const std::string& a, const std::string& b) {
         const int folded = CompareFolded(foldedA, foldedB);
         return folded != 0 ? folded : Sign(a.compare(b));
     };

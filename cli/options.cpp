@@ -59,7 +59,8 @@ Parsed ParseArguments(const std::vector<std::string>& args)
             o.dir = value;
         } else if (option == "--sim") {
             if (o.sim) return fail("'--sim' given twice");
-            if (value != "fs2004" && value != "fs2002") return fail("unknown simulator '" + value + "': fs2004 or fs2002");
+            if (value != "fs2004" && value != "fs2002")
+                return fail("unknown simulator '" + value + "': fs2004 or fs2002");
             o.sim = value == "fs2004" ? Simulator::FS2004 : Simulator::FS2002;
         } else if (option == "--prefix") {
             if (o.prefix) return fail("'--prefix' given twice");

@@ -73,7 +73,8 @@ Where Directory(const std::string& text, const std::string& from)
         return where;
     }
     where.base = path;
-    if (!fs::is_directory(path, ec)) where.error = "no directory " + text + (ec ? ": " + Reason(ec) : "") + from;
+    if (!fs::is_directory(path, ec))
+        where.error = "no directory " + text + (ec ? ": " + Reason(ec) : "") + from;
 #else
     where.base = fs::canonical(path, ec);
     where.canonical = true;
@@ -110,8 +111,8 @@ Where FindDirectory(const Options& o)
     std::ostringstream text;
     text << in.rdbuf();
     if (!in) return {{}, false, "cannot read " + PathToUtf8(file) + ", looking for " + simName + "'s record"};
-    const std::string looked = PathToUtf8(file) + " (HKEY_LOCAL_MACHINE\\" + std::string(key) +
-                               std::string(kExePathValue) + ")";
+    const std::string looked =
+        PathToUtf8(file) + " (HKEY_LOCAL_MACHINE\\" + std::string(key) + std::string(kExePathValue) + ")";
     const std::string record = RecordedPath(WineRegReadValue(text.str(), key, kExePathValue));
     if (record.empty()) return {{}, false, "no record of " + simName + " in " + looked};
     const std::string dir = SimulatorAircraftDir(record);
@@ -221,7 +222,8 @@ public:
     void Rows(RowBatch rows, int foldersRead) override
     {
         for (auto& row : rows) m_rows.push_back(std::move(row));
-        m_messages.Progress("reading folder " + std::to_string(foldersRead) + " of " + std::to_string(m_folders));
+        m_messages.Progress("reading folder " + std::to_string(foldersRead) + " of " +
+                            std::to_string(m_folders));
     }
     RowBatch& Collected() { return m_rows; }
 
@@ -241,8 +243,8 @@ public:
     bool Takes(const AirfileRow& row) const
     {
         if (m_o.ai && !IsAITraffic(row)) return false;
-        if (!m_names.empty() &&
-            std::none_of(m_names.begin(), m_names.end(), [&](const NameMatcher& m) { return m.Matches(row); }))
+        if (!m_names.empty() && std::none_of(m_names.begin(), m_names.end(),
+                                             [&](const NameMatcher& m) { return m.Matches(row); }))
             return false;
         if (!m_o.types.empty() &&
             std::none_of(m_o.types.begin(), m_o.types.end(), [&](RowKind k) { return IsOfKind(row, k); }))
@@ -304,7 +306,8 @@ void List(const Options& o, const Where& where, const std::vector<const AirfileR
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const AirfileRow& row = *rows[i];
             text += std::string(kLineEnd) + "{\"dir\":" + JsonText(row.FolderText()) +
-                    ",\"airfile\":" + JsonText(row.FileText()) + ",\"type\":" + JsonText(TypeText(row.scannedType)) +
+                    ",\"airfile\":" + JsonText(row.FileText()) +
+                    ",\"type\":" + JsonText(TypeText(row.scannedType)) +
                     ",\"code\":" + std::to_string(row.scannedType) + ",\"path\":" + JsonText(shown.Of(row)) +
                     (i + 1 < rows.size() ? "}," : "}");
             if (text.size() > 1 << 16) io.out(std::exchange(text, std::string()));
@@ -324,8 +327,8 @@ int ChangeFiles(const Options& o, const Where& where, const std::vector<const Ai
     const int total = static_cast<int>(rows.size());
     for (const AirfileRow* row : rows) {
         if (stop.StopRequested()) break;
-        messages.Progress((restore ? "restoring file " : "writing file ") + std::to_string(handled + 1) + " of " +
-                          std::to_string(total));
+        messages.Progress((restore ? "restoring file " : "writing file ") + std::to_string(handled + 1) +
+                          " of " + std::to_string(total));
         const fs::path path = where.base / row->folder / row->file;
         const std::string shown = TsvText(shownPaths.Of(*row), kSeparatorIsBackslash);
         std::string line;
@@ -363,12 +366,14 @@ int ChangeFiles(const Options& o, const Where& where, const std::vector<const Ai
         io.out(line + kLineEnd);
     }
     const bool stopped = handled < total;
-    std::string summary = stopped ? "stopped after " + std::to_string(handled) + " of " + std::to_string(total) + ": " : "";
+    std::string summary =
+        stopped ? "stopped after " + std::to_string(handled) + " of " + std::to_string(total) + ": " : "";
     const std::string n = std::to_string(done);
     if (restore) {
         summary += o.dryRun ? n + " would be restored" : n + " restored";
     } else {
-        summary += (o.dryRun ? n + " would be written, " : n + " written, ") + std::to_string(unchanged) + " unchanged";
+        summary += (o.dryRun ? n + " would be written, " : n + " written, ") + std::to_string(unchanged) +
+                   " unchanged";
     }
     if (!o.dryRun || failed > 0) summary += ", " + std::to_string(failed) + " failed";
     messages.Line(summary);
@@ -389,19 +394,21 @@ int Run(const Options& o, CliIo& io, StopSignal& stop)
     const ScanReport report = ScanAircraftDir(where.base, ReaderThreadCount(), stop, sink, {}, files);
     messages.Erase();
     if (report.baseUnlistable) {
-        messages.Line("cannot read the directory " + PathToUtf8(where.base) + ": " + ErrorText(report.baseError));
+        messages.Line("cannot read the directory " + PathToUtf8(where.base) + ": " +
+                      ErrorText(report.baseError));
         return kExitNoDirectory;
     }
     if (report.fault || report.stopped) {
-        messages.Line(report.fault ? "the directory's reading failed" : "stopped while reading the directory");
+        messages.Line(report.fault ? "the directory's reading failed"
+                                   : "stopped while reading the directory");
         return kExitFailed;
     }
     bool unreadable = report.baseBrokeOff;
     if (report.baseBrokeOff)
         messages.Line("cannot list all of " + PathToUtf8(where.base) + ": " + ErrorText(report.baseError));
     for (const auto& failure : files.Sorted()) {
-        messages.Line((failure.folder ? "cannot list " : "cannot read ") + TsvText(PathToUtf8(failure.path)) + ": " +
-                      ErrorText(failure.error));
+        messages.Line((failure.folder ? "cannot list " : "cannot read ") + TsvText(PathToUtf8(failure.path)) +
+                      ": " + ErrorText(failure.error));
         unreadable = true;
     }
 

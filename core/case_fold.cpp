@@ -16,6 +16,7 @@ struct FoldRun {
     int stride;
 };
 
+// clang-format off
 constexpr FoldRun kFoldRuns[] = {
     {0x0041, 0x005A, 32, 1}, {0x00B5, 0x00B5, 775, 1}, {0x00C0, 0x00D6, 32, 1},
     {0x00D8, 0x00DE, 32, 1}, {0x0100, 0x012E, 1, 2}, {0x0132, 0x0136, 1, 2},
@@ -83,8 +84,8 @@ constexpr FoldRun kFoldRuns[] = {
     {0x104B0, 0x104D3, 40, 1}, {0x10570, 0x1057A, 39, 1}, {0x1057C, 0x1058A, 39, 1},
     {0x1058C, 0x10592, 39, 1}, {0x10594, 0x10595, 39, 1}, {0x10C80, 0x10CB2, 64, 1},
     {0x118A0, 0x118BF, 32, 1}, {0x16E40, 0x16E5F, 32, 1}, {0x1E900, 0x1E921, 34, 1},
-
 };
+// clang-format on
 
 }  // namespace
 
@@ -101,7 +102,12 @@ char32_t FoldCase(char32_t c) noexcept
 char32_t NextCodePoint(std::string_view text, std::size_t& i) noexcept
 {
     const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF8 ? 0 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    const std::size_t length = lead < 0x80    ? 1
+                               : lead >= 0xF8 ? 0
+                               : lead >= 0xF0 ? 4
+                               : lead >= 0xE0 ? 3
+                               : lead >= 0xC2 ? 2
+                                              : 0;
     if (length == 1) {
         ++i;
         return lead;

@@ -79,7 +79,8 @@ std::optional<std::u16string> ParseQuoted(std::string_view line, std::size_t& po
             if (digits == 0) return std::nullopt;
         } else if (e >= '0' && e <= '7') {
             unit = static_cast<unsigned>(e - '0');
-            for (int digits = 1; digits < 3 && pos < line.size() && line[pos] >= '0' && line[pos] <= '7'; ++digits)
+            for (int digits = 1; digits < 3 && pos < line.size() && line[pos] >= '0' && line[pos] <= '7';
+                 ++digits)
                 unit = unit * 8 + static_cast<unsigned>(line[pos++] - '0');
         } else {
             static constexpr std::string_view kLetters = "abtnvfre", kControls = "\a\b\t\n\v\f\r\x1b";
@@ -126,7 +127,8 @@ std::optional<Value> ParseData(std::string_view data)
         for (pos = 6; pos < data.size() && HexDigit(data[pos]) >= 0; ++pos, ++digits)
             number = number * 16 + static_cast<std::uint32_t>(HexDigit(data[pos]));
         if (digits == 0 || digits > 8) return std::nullopt;
-        for (int shift = 0; shift < 32; shift += 8) value.bytes.push_back(static_cast<std::uint8_t>(number >> shift));
+        for (int shift = 0; shift < 32; shift += 8)
+            value.bytes.push_back(static_cast<std::uint8_t>(number >> shift));
         return value;
     } else if (pos = 0, value.type = kTypeBinary, typeInBrackets("hex")) {
         while (pos < data.size()) {
@@ -136,7 +138,8 @@ std::optional<Value> ParseData(std::string_view data)
             }
             if (pos + 1 >= data.size() || HexDigit(data[pos]) < 0 || HexDigit(data[pos + 1]) < 0)
                 return std::nullopt;
-            value.bytes.push_back(static_cast<std::uint8_t>(HexDigit(data[pos]) * 16 + HexDigit(data[pos + 1])));
+            value.bytes.push_back(
+                static_cast<std::uint8_t>(HexDigit(data[pos]) * 16 + HexDigit(data[pos + 1])));
             pos += 2;
         }
         return value;

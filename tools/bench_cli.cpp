@@ -27,7 +27,8 @@ int main(int argc, char** argv)
 
     const int files = tools::ScanFloor(base);
     const auto [floor, listTime] = tools::AlternatingMedians(
-        9, [&] { tools::ScanFloor(base); }, [&] {
+        9, [&] { tools::ScanFloor(base); },
+        [&] {
             if (std::system(command.c_str()) != 0) std::fprintf(stderr, "korvalis-cli failed\n");
         });
     rusage usage{};

@@ -20,11 +20,17 @@ TEST(CompareNames, FoldsCaseReadsNumbersAndBreaksTiesByCodePoints)
         {"AI 7", "AI 007", 1},
         {"x2y10", "x2y9", 1},
         {"99999999999999999999", "100000000000000000000", -1},  // longer than any integer type
-        {"Abc", "abc", -1},  // the same folded: 'A' < 'a'
+        {"Abc", "abc", -1},                                     // the same folded: 'A' < 'a'
         {"abc", "abc", 0},
-        {"\xc3\x9c" "ber", "uber", 1},           // Ü folds to ü, which comes after u
-        {"\xc3\x9c" "ber", "\xc3\xbc" "bes", -1},  // Ü and ü are the same letter
-        {"\xce\xa3", "\xcf\x82", -1},              // Σ and final ς fold alike: code points decide
+        {"\xc3\x9c"
+         "ber",
+         "uber", 1},  // Ü folds to ü, which comes after u
+        {"\xc3\x9c"
+         "ber",
+         "\xc3\xbc"
+         "bes",
+         -1},                          // Ü and ü are the same letter
+        {"\xce\xa3", "\xcf\x82", -1},  // Σ and final ς fold alike: code points decide
         {"plane", "plane2", -1},
         {"a\xff", "a\xc3\xbf", 1},  // a byte of no character goes after every character
     };
@@ -37,7 +43,8 @@ TEST(CompareNames, FoldsCaseReadsNumbersAndBreaksTiesByCodePoints)
 TEST(SortListed, OrdersByFolderThenFile)
 {
     std::vector<AirfileRow> rows(4);
-    const char* names[][2] = {{"AI 10", "b2.air"}, {"ai 9", "z.air"}, {"ai 10", "B10.air"}, {"AI 10", "a.air"}};
+    const char* names[][2] = {
+        {"AI 10", "b2.air"}, {"ai 9", "z.air"}, {"ai 10", "B10.air"}, {"AI 10", "a.air"}};
     std::vector<const AirfileRow*> sorted;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         rows[i].folder = PathFromUtf8(names[i][0]);

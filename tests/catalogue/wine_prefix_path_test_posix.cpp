@@ -12,8 +12,10 @@ TEST(WinePrefixPath, MapsTheDriveAndMatchesEachPartIgnoringCase)
 {
     const fs::path prefix = FreshTestDir() / "prefix";
     const fs::path c = prefix / "dosdevices" / "c:";
-    for (const char* folder : {"Program Files/FS9/aircraft", "Both/Aircraft", "Both/aircraft", "Two/Zeta",
-                               "Two/ZETA", "\xc3\x9c" "bung/x"})
+    for (const char* folder :
+         {"Program Files/FS9/aircraft", "Both/Aircraft", "Both/aircraft", "Two/Zeta", "Two/ZETA",
+          "\xc3\x9c"
+          "bung/x"})
         fs::create_directories(prefix / "drive_c" / folder);
     fs::create_directories(prefix / "dosdevices");
     fs::create_directory_symlink("../drive_c", c);
@@ -27,7 +29,10 @@ TEST(WinePrefixPath, MapsTheDriveAndMatchesEachPartIgnoringCase)
         {"C:\\Both\\aircraft", c / "Both/aircraft"},  // the exact name wins
         {"C:\\Both\\Aircraft", c / "Both/Aircraft"},
         {"C:\\Two\\zeta", c / "Two/ZETA"},  // neither exact: the first by code points
-        {"C:\\\xc3\xbc" "BUNG\\X", c / "\xc3\x9c" "bung/x"},
+        {"C:\\\xc3\xbc"
+         "BUNG\\X",
+         c / "\xc3\x9c"
+             "bung/x"},
         {"C:\\Nowhere\\aircraft", c / "Nowhere/aircraft"},  // kept as written, to be named as missing
         {"C:", c},
         {"D:\\FS9", prefix / "dosdevices/d:/FS9"},

@@ -5,9 +5,9 @@
 
 #include "cli/output.h"
 #include "cli/run.h"
-#include "tests/cli/run_cli.h"
 #include "core/airfile.h"
 #include "core/text.h"
+#include "tests/cli/run_cli.h"
 #include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -23,9 +23,9 @@ struct FleetFile {
     std::uint8_t type;
 };
 constexpr FleetFile kFleet[] = {
-    {"AI Boeing 10/b.air", 0}, {"ai boeing 9/a.AIR", 1}, {"MY Cessna/c.air", 2},  {"Jet 2/j10.air", 5},
-    {"Jet 2/j9.air", 0},       {"Jet 2/J.air", 0},       {"Heli/AIRwolf.air", 1}, {"My Planes/x.air", 0},
-    {".hidden AI/h.air", 0},
+    {"AI Boeing 10/b.air", 0}, {"ai boeing 9/a.AIR", 1}, {"MY Cessna/c.air", 2},
+    {"Jet 2/j10.air", 5},      {"Jet 2/j9.air", 0},      {"Jet 2/J.air", 0},
+    {"Heli/AIRwolf.air", 1},   {"My Planes/x.air", 0},   {".hidden AI/h.air", 0},
 };
 
 fs::path MakeFleet()
@@ -115,13 +115,14 @@ TEST(Cli, SelectorsCombineAndRowsComeInOneOrder)
         V rows;
     } cases[] = {
         {{},
-         {"ai boeing 9/a.AIR", "AI Boeing 10/b.air", "Heli/AIRwolf.air", "Jet 2/J.air", "Jet 2/j9.air", "Jet 2/j10.air",
-          "MY Cessna/c.air", "My Planes/x.air"}},
+         {"ai boeing 9/a.AIR", "AI Boeing 10/b.air", "Heli/AIRwolf.air", "Jet 2/J.air", "Jet 2/j9.air",
+          "Jet 2/j10.air", "MY Cessna/c.air", "My Planes/x.air"}},
         {{"--ai"}, {"AI Boeing 10/b.air", "MY Cessna/c.air"}},
         {{"--ai", "--all"}, {"AI Boeing 10/b.air", "MY Cessna/c.air"}},
         {{"--ai", "--type", "aircraft"}, {"AI Boeing 10/b.air"}},
         {{"--type", "none"}, {"Jet 2/j10.air"}},
-        {{"--type", "helicopter", "--type", "non-flyable"}, {"ai boeing 9/a.AIR", "Heli/AIRwolf.air", "MY Cessna/c.air"}},
+        {{"--type", "helicopter", "--type", "non-flyable"},
+         {"ai boeing 9/a.AIR", "Heli/AIRwolf.air", "MY Cessna/c.air"}},
         {{"--name", "BOEING"}, {"ai boeing 9/a.AIR", "AI Boeing 10/b.air"}},
         {{"--name", "j?.air"}, {"Jet 2/j9.air"}},
         {{"--name", "wolf", "--name", "planes"}, {"Heli/AIRwolf.air", "My Planes/x.air"}},
@@ -147,8 +148,8 @@ TEST(Cli, SetLeavesFilesOfTheTypeAndTheirBackupsAlone)
 
     const CliOutcome first = RunCli(args);
     EXPECT_EQ(first.code, 0);
-    EXPECT_EQ(first.out, "written\t" + PathToUtf8(Shown(dir) / "AI Boeing 10" / "b.air") + kEnd + "unchanged\t" +
-                             PathToUtf8(Shown(dir) / "MY Cessna" / "c.air") + kEnd);
+    EXPECT_EQ(first.out, "written\t" + PathToUtf8(Shown(dir) / "AI Boeing 10" / "b.air") + kEnd +
+                             "unchanged\t" + PathToUtf8(Shown(dir) / "MY Cessna" / "c.air") + kEnd);
     EXPECT_EQ(first.err, "korvalis-cli: 1 written, 1 unchanged, 0 failed" + kEnd);
     EXPECT_EQ(ReadBytes(b), AirOfType(2));
     EXPECT_EQ(ReadBytes(BackupOf(c)), AirOfType(0));
@@ -197,7 +198,8 @@ TEST(Cli, AReadOnlyFileFailsAndIsLeftAsItWas)
     const fs::path dir = MakeFleet();
     const fs::path j = dir / "Jet 2" / "J.air";
     SetReadOnly(j, true);
-    const CliOutcome o = RunCli({"set", "helicopter", "--dir", PathToUtf8(dir), "--name", "jet", "--type", "aircraft"});
+    const CliOutcome o =
+        RunCli({"set", "helicopter", "--dir", PathToUtf8(dir), "--name", "jet", "--type", "aircraft"});
     SetReadOnly(j, false);
     EXPECT_EQ(o.code, 1);
     EXPECT_TRUE(o.out.starts_with("failed\t" + PathToUtf8(Shown(dir) / "Jet 2" / "J.air") + "\t")) << o.out;
@@ -210,7 +212,7 @@ TEST(Cli, AStopEndsTheRunAfterTheFileBeingWritten)
     const fs::path dir = MakeFleet();
     cli::StopSignal stop;
     const CliOutcome o = RunCli({"set", "non-flyable", "--dir", PathToUtf8(dir), "--name", "jet"}, &stop,
-                          [&stop] { stop.RequestStop(); });
+                                [&stop] { stop.RequestStop(); });
     EXPECT_EQ(o.code, 1);
     EXPECT_EQ(o.err, "korvalis-cli: stopped after 1 of 3: 1 written, 0 unchanged, 0 failed" + kEnd);
     EXPECT_EQ(ReadBytes(dir / "Jet 2" / "j9.air"), AirOfType(0));

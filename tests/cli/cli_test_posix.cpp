@@ -47,12 +47,14 @@ TEST(CliPosix, AFileThatCannotBeReadIsNamedAndTheRestListed)
 
     const CliOutcome tsv = RunCli({"list", "--dir", dir.string()});
     EXPECT_EQ(tsv.code, 1);
-    EXPECT_EQ(tsv.err, "korvalis-cli: cannot read " + (fs::canonical(dir) / "Broken" / "broken.air").string() +
+    EXPECT_EQ(tsv.err, "korvalis-cli: cannot read " +
+                           (fs::canonical(dir) / "Broken" / "broken.air").string() +
                            ": No such file or directory\n");
     EXPECT_NE(tsv.out.find("Bad\\xFF\tx.air\tnon flyable\t"), std::string::npos) << tsv.out;
     EXPECT_NE(tsv.out.find("Good\tgood.air\tAircraft\t"), std::string::npos);
     const CliOutcome json = RunCli({"list", "--dir", dir.string(), "--format", "json", "--name", "bad"});
-    EXPECT_NE(json.out.find("{\"dir\":\"Bad\xef\xbf\xbd\",\"airfile\":\"x.air\",\"type\":\"non flyable\",\"code\":2"),
+    EXPECT_NE(json.out.find(
+                  "{\"dir\":\"Bad\xef\xbf\xbd\",\"airfile\":\"x.air\",\"type\":\"non flyable\",\"code\":2"),
               std::string::npos)
         << json.out;
 }

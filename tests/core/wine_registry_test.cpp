@@ -31,7 +31,8 @@ TEST(WineRegReadValue, ReadsTheThirtyTwoBitViewOfAFileWineWrote)
     const RegCase cases[] = {
         {"SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\9.0\\", "EXE Path",
          "C:\\Spiele\\Flugsimulator 2004 \u2013 \u0152uvre\\"},
-        {"SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\8.0\\", "EXE Path", "D:\\FS2002 \"x\"\\tab\tende"},
+        {"SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\8.0\\", "EXE Path",
+         "D:\\FS2002 \"x\"\\tab\tende"},
         {"software\\MICROSOFT\\microsoft games\\flight simulator\\9.0", "exe path",
          "C:\\Spiele\\Flugsimulator 2004 \u2013 \u0152uvre\\"},
         {"SOFTWARE\\Korvalis Test\\\u00fcNTER]schl\u00dcSSEL\\", "EXE Path", "Z:\\home\\\u00df"},
@@ -39,14 +40,16 @@ TEST(WineRegReadValue, ReadsTheThirtyTwoBitViewOfAFileWineWrote)
         {"SOFTWARE\\Korvalis Test", "Number", "007"},
         {"SOFTWARE\\Korvalis Test", "Big", "4294967295"},
         {"SOFTWARE\\Korvalis Test", "Bytes", "001F"},
-        {"SOFTWARE\\Korvalis Test", "Long", "000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F"
-                                            "202122232425262728292A2B2C2D2E2F"},
+        {"SOFTWARE\\Korvalis Test", "Long",
+         "000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F"
+         "202122232425262728292A2B2C2D2E2F"},
         {"SOFTWARE\\Korvalis Test", "Only64", marker},
         {"SOFTWARE\\Korvalis Test", "Missing", marker},
         {"SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\7.0\\", "EXE Path", marker},
     };
     const std::string file = Fixture();
-    for (const auto& c : cases) EXPECT_EQ(WineRegReadValue(file, c.key, c.value), c.expected) << c.key << " " << c.value;
+    for (const auto& c : cases)
+        EXPECT_EQ(WineRegReadValue(file, c.key, c.value), c.expected) << c.key << " " << c.value;
 }
 
 // Forms the fixture does not show: a 32-bit prefix, other escapes and types, the size limit.
