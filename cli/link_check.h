@@ -13,7 +13,7 @@ public:
     LinkCheck(const LinkCheck&) = delete;
     LinkCheck& operator=(const LinkCheck&) = delete;
     // `relative` (below the base) is a link; false also when it cannot be looked at.
-    [[nodiscard]] bool IsLink(const std::filesystem::path& relative) const;
+    [[nodiscard]] bool IsLink(const std::filesystem::path::string_type& relative) const;
 
 private:
     int m_base = -1;

@@ -16,7 +16,7 @@ LinkCheck::~LinkCheck()
     if (m_base >= 0) ::close(m_base);
 }
 
-bool LinkCheck::IsLink(const std::filesystem::path& relative) const
+bool LinkCheck::IsLink(const std::filesystem::path::string_type& relative) const
 {
     struct stat info {};
     return m_base >= 0 && ::fstatat(m_base, relative.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <system_error>
 
@@ -169,7 +170,9 @@ private:
     std::size_t m_shown = 0;
 };
 
-// The real file system, noting each file it could not read and each folder it could not list.
+// The real file system, noting each file it could not read and each folder it could not list;
+// and on Linux each folder and file that is a symbolic link, looked up by the readers beside
+// their reads, so that printing the canonical paths asks the system nothing more.
 class NotingFiles final : public ScanFileSystem {
 public:
     struct Failure {
@@ -177,12 +180,20 @@ public:
         bool folder = false;
         std::int32_t error = 0;
     };
+    using Name = fs::path::string_type;
+
+    explicit NotingFiles(const Where& where)
+        : m_canonical(where.canonical), m_links(where.base), m_baseLength(where.base.native().size())
+    {
+        if (m_baseLength > 0 && where.base.native().back() != fs::path::preferred_separator) ++m_baseLength;
+    }
     bool ListEntries(const fs::path& folder, const EntryCallback& each, std::int32_t* error) const override
     {
         return RealFileSystem().ListEntries(folder, each, error);
     }
     bool ListAirFiles(const fs::path& folder, const NameCallback& each, std::int32_t* error) const override
     {
+        NoteLink(folder);
         std::int32_t own = 0;
         const bool listed = RealFileSystem().ListAirFiles(folder, each, &own);
         if (error != nullptr) *error = own;
@@ -191,6 +202,7 @@ public:
     }
     AirfileRead ReadType(const fs::path& file, const StopCheck& stop) const override
     {
+        NoteLink(file);
         AirfileRead read = RealFileSystem().ReadType(file, stop);
         if (read.outcome == AirfileRead::Outcome::Failed) Note({file, false, read.error});
         return read;
@@ -204,6 +216,12 @@ public:
         });
         return sorted;
     }
+    // `relative` ("folder" or "folder/file" below the directory) is a link.
+    bool Linked(const Name& relative) const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_linked.count(relative) > 0;
+    }
 
 private:
     void Note(Failure failure) const
@@ -211,8 +229,20 @@ private:
         std::lock_guard lock(m_mutex);
         m_failures.push_back(std::move(failure));
     }
+    void NoteLink(const fs::path& path) const
+    {
+        if (!m_canonical || path.native().size() <= m_baseLength) return;
+        Name relative = path.native().substr(m_baseLength);
+        if (!m_links.IsLink(relative)) return;
+        std::lock_guard lock(m_mutex);
+        m_linked.insert(std::move(relative));
+    }
+    const bool m_canonical;
+    const LinkCheck m_links;
+    std::size_t m_baseLength;  // of the directory's path with its separator
     mutable std::mutex m_mutex;
     mutable std::vector<Failure> m_failures;
+    mutable std::set<Name> m_linked;
 };
 
 class CollectingSink final : public ScanSink {
@@ -261,37 +291,36 @@ private:
 // Rows come folder by folder, so each folder is looked at once.
 class ShownPaths {
 public:
-    explicit ShownPaths(const Where& where) : m_where(where), m_links(where.base) {}
-    std::string Of(const AirfileRow& row)
+    ShownPaths(const Where& where, const NotingFiles& files) : m_where(where), m_files(files)
     {
-        const fs::path path = m_where.base / row.folder / row.file;
-        if (!m_where.canonical) return PathToUtf8(path);
-        if (row.folder != m_folder || !m_known) {
-            m_folder = row.folder;
-            m_folderLinked = m_links.IsLink(row.folder);
-            m_known = true;
-        }
-        if (m_folderLinked || m_links.IsLink(row.folder / row.file)) {
+        m_base = where.base.native();
+        if (!m_base.empty() && m_base.back() != fs::path::preferred_separator)
+            m_base += fs::path::preferred_separator;
+    }
+    std::string Of(const AirfileRow& row) const
+    {
+        if (!m_where.canonical) return PathToUtf8(m_where.base / row.folder / row.file);
+        // Joined as text: a path joined by "/" splits itself into its parts each time.
+        const NotingFiles::Name relative =
+            row.folder.native() + fs::path::preferred_separator + row.file.native();
+        if (m_files.Linked(row.folder.native()) || m_files.Linked(relative)) {
             std::error_code ec;
-            const fs::path resolved = fs::canonical(path, ec);
+            const fs::path resolved = fs::canonical(m_where.base / row.folder / row.file, ec);
             if (!ec) return PathToUtf8(resolved);
         }
-        return PathToUtf8(path);
+        return PathToUtf8(m_base + relative);
     }
 
 private:
     const Where& m_where;
-    LinkCheck m_links;
-    fs::path m_folder;
-    bool m_known = false;
-    bool m_folderLinked = false;
+    const NotingFiles& m_files;
+    NotingFiles::Name m_base;  // ends with the separator
 };
 
 constexpr bool kSeparatorIsBackslash = kDirSeparator == '\\';
 
-void List(const Options& o, const Where& where, const std::vector<const AirfileRow*>& rows, CliIo& io)
+void List(const Options& o, const ShownPaths& shown, const std::vector<const AirfileRow*>& rows, CliIo& io)
 {
-    ShownPaths shown(where);
     std::string text;
     if (o.format == Format::Tsv) {
         text = std::string("Dir\tAirfile\tAircraft type\tPath") + kLineEnd;
@@ -318,11 +347,10 @@ void List(const Options& o, const Where& where, const std::vector<const AirfileR
     io.out(text);
 }
 
-int ChangeFiles(const Options& o, const Where& where, const std::vector<const AirfileRow*>& rows, CliIo& io,
-                Messages& messages, StopSignal& stop)
+int ChangeFiles(const Options& o, const Where& where, const ShownPaths& shownPaths,
+                const std::vector<const AirfileRow*>& rows, CliIo& io, Messages& messages, StopSignal& stop)
 {
     const bool restore = o.command == Command::Restore;
-    ShownPaths shownPaths(where);
     int done = 0, unchanged = 0, failed = 0, handled = 0;
     const int total = static_cast<int>(rows.size());
     for (const AirfileRow* row : rows) {
@@ -388,7 +416,7 @@ int Run(const Options& o, CliIo& io, StopSignal& stop)
         messages.Line(where.error);
         return kExitNoDirectory;
     }
-    NotingFiles files;
+    NotingFiles files(where);
     CollectingSink sink(messages);
     messages.Progress("listing the folders");
     const ScanReport report = ScanAircraftDir(where.base, ReaderThreadCount(), stop, sink, {}, files);
@@ -419,14 +447,14 @@ int Run(const Options& o, CliIo& io, StopSignal& stop)
     }
     SortListed(rows);
     if (o.command == Command::List) {
-        List(o, where, rows, io);
+        List(o, ShownPaths(where, files), rows, io);
         return unreadable ? kExitFailed : kExitDone;
     }
     if (rows.empty()) {
         messages.Line("no row matches");
         return kExitDone;
     }
-    return ChangeFiles(o, where, rows, io, messages, stop);
+    return ChangeFiles(o, where, ShownPaths(where, files), rows, io, messages, stop);
 }
 
 }  // namespace

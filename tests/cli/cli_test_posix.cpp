@@ -19,6 +19,10 @@ TEST(CliPosix, TheSimulatorsRecordInAPrefixListsLikeItsDirectory)
     const fs::path aircraft = prefix / "drive_c" / "games" / "fs9" / "Aircraft";
     Put(aircraft / "AI One" / "one.air", AirOfType(0));
     Put(aircraft / "Two" / "two.air", AirOfType(1));
+    Put(prefix / "elsewhere" / "Real" / "real.air", AirOfType(2));
+    Put(prefix / "elsewhere" / "target.air", AirOfType(0));
+    fs::create_directory_symlink("../../../../elsewhere/Real", aircraft / "Linked");
+    fs::create_symlink("../../../../../elsewhere/target.air", aircraft / "Two" / "link.air");
     fs::create_directories(prefix / "dosdevices");
     fs::create_directory_symlink("../drive_c", prefix / "dosdevices" / "c:");
     std::ofstream(prefix / "system.reg")
@@ -30,7 +34,10 @@ TEST(CliPosix, TheSimulatorsRecordInAPrefixListsLikeItsDirectory)
     const CliOutcome byDir = RunCli({"list", "--dir", aircraft.string()});
     EXPECT_EQ(bySim.code, 0) << bySim.err;
     EXPECT_EQ(bySim.out, byDir.out);
-    EXPECT_NE(bySim.out.find((fs::canonical(aircraft) / "Two" / "two.air").string()), std::string::npos);
+    // Every link resolved: the drive's, a folder's and a file's.
+    for (const fs::path& file : {aircraft / "Two" / "two.air", prefix / "elsewhere" / "Real" / "real.air",
+                                 prefix / "elsewhere" / "target.air"})
+        EXPECT_NE(bySim.out.find("\t" + fs::canonical(file).string() + "\n"), std::string::npos) << bySim.out;
 
     const CliOutcome noRecord = RunCli({"list", "--sim", "fs2002", "--prefix", prefix.string()});
     EXPECT_EQ(noRecord.code, 3);
