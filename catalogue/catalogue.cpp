@@ -7,6 +7,7 @@
 
 #include "catalogue/error_text.h"
 #include "catalogue/guarded.h"
+#include "catalogue/marking.h"
 #include "catalogue/scan.h"
 #include "catalogue/update_pace.h"
 #include "core/airfile.h"
@@ -423,10 +424,7 @@ void Catalogue::SelectAITraffic()
     for (int position = 1; position <= count; ++position) m_list.SetMarked(position, false);
     const int again = m_list.Count();
     for (int position = 1; position <= again; ++position) {
-        // Case-sensitive, anywhere in the folder name; UTF-8 keeps ASCII bytes unambiguous.
-        const std::string folder = m_list.Row(position).FolderText();
-        if (folder.find("MY") != std::string::npos) m_list.SetMarked(position, true);
-        if (folder.find("AI") != std::string::npos) m_list.SetMarked(position, true);
+        if (IsAITraffic(m_list.Row(position))) m_list.SetMarked(position, true);
     }
     changes.End();
 }

@@ -74,6 +74,13 @@ MarkResult MarkRowsOfKind(AirfileList& list, RowKind kind)
         list, [kind](const AirfileRow& row) { return IsOfKind(row, kind); }, MarkScope::Replace);
 }
 
+bool IsAITraffic(const AirfileRow& row)
+{
+    // Case-sensitive, anywhere in the folder name; UTF-8 keeps ASCII bytes unambiguous.
+    const std::string folder = row.FolderText();
+    return folder.find("MY") != std::string::npos || folder.find("AI") != std::string::npos;
+}
+
 void InvertMarks(AirfileList& list)
 {
     const int count = list.Count();

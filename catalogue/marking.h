@@ -59,6 +59,9 @@ private:
     std::optional<RowKind> m_kind;
 };
 
+// "Find AITraffic Aircrafts" takes the row: its folder name holds "MY" or "AI", in upper case.
+bool IsAITraffic(const AirfileRow& row);
+
 // Every marked row becomes un-marked and every other row marked.
 void InvertMarks(AirfileList& list);
 

@@ -14,6 +14,9 @@ std::wstring WideFromUtf8(std::string_view utf8);
 std::string Utf8FromWide(std::wstring_view wide);
 #endif
 
+// UTF-16 units as UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string Utf8FromUtf16(std::u16string_view utf16);
+
 // Paths made from, and shown as, UTF-8 text: through the conversion above on Windows, the
 // bytes as they are elsewhere.
 std::filesystem::path PathFromUtf8(std::string_view utf8);

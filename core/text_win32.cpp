@@ -38,6 +38,11 @@ std::string Utf8FromWide(std::wstring_view wide)
     return utf8;
 }
 
+std::string Utf8FromUtf16(std::u16string_view utf16)
+{
+    return Utf8FromWide(std::wstring_view(reinterpret_cast<const wchar_t*>(utf16.data()), utf16.size()));
+}
+
 std::filesystem::path PathFromUtf8(std::string_view utf8)
 {
     return std::filesystem::path(WideFromUtf8(utf8));

@@ -1,18 +1,13 @@
 #include "ui/directory_choice.h"
 
+#include "catalogue/aircraft_dir.h"
+
 namespace korvalis {
 
 namespace {
 
-constexpr char kWindowsSeparator = '\\';
 constexpr std::string_view kWindowCaptionPrefix = "Korvalis - ";
 constexpr std::string_view kOwnCaptionPrefix = "Own Directory - ";
-
-std::string WithClosingSeparator(std::string dir)
-{
-    if (dir.empty() || dir.back() != kWindowsSeparator) dir += kWindowsSeparator;
-    return dir;
-}
 
 std::string SimulatorCaption(std::string_view name, const std::string& path)
 {
@@ -57,8 +52,7 @@ void DirectoryChoice::SelectSimulator(DirectoryEntry entry, const std::string& s
     // unrecorded simulator's entry is disabled and never sends its command.
     if (m_menu.IsChecked(entry) || simulatorPath.empty()) return;
     m_menu.SetChecked(entry, true);
-    // The folder is named in lower case here, unlike the "\Aircraft" of the entry's caption.
-    m_state.AircraftDir = WithClosingSeparator(simulatorPath + "\\aircraft\\");
+    m_state.AircraftDir = SimulatorAircraftDir(simulatorPath);
     m_window.SetWindowCaption(std::string(kWindowCaptionPrefix) + m_state.AircraftDir);
     m_window.RemoveAllRows();
     for (const DirectoryEntry other : {DirectoryEntry::FS2004, DirectoryEntry::FS2002, DirectoryEntry::Own}) {

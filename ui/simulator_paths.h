@@ -5,17 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "catalogue/aircraft_dir.h"
 #include "catalogue/session_state.h"
 #include "core/registry.h"
 
 namespace korvalis {
-
-// Where each simulator records its installation folder, below HKEY_LOCAL_MACHINE.
-inline constexpr std::string_view kFS2002Key =
-    "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\8.0\\";
-inline constexpr std::string_view kFS2004Key =
-    "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\9.0\\";
-inline constexpr std::string_view kExePathValue = "EXE Path";
 
 // Anything that answers like RegReadValue: root, key, value name in; text or RegReadErrorMarker out.
 using RegistryReader =
