@@ -15,6 +15,7 @@
 #include "catalogue/name_match.h"
 #include "catalogue/name_order.h"
 #include "catalogue/scan.h"
+#include "catalogue/virtual_store.h"
 #include "cli/link_check.h"
 #include "cli/output.h"
 #include "core/airfile.h"
@@ -58,6 +59,7 @@ struct Where {
     fs::path base;
     bool canonical = false;  // Linux: print each row's path with every link resolved
     std::string error;       // why there is none
+    fs::path store;          // Windows: the VirtualStore's counterpart of `base`, or none
 };
 
 std::string Reason(const std::error_code& ec) { return ErrorText(ec.value()); }
@@ -76,6 +78,8 @@ Where Directory(const std::string& text, const std::string& from)
     where.base = path;
     if (!fs::is_directory(path, ec))
         where.error = "no directory " + text + (ec ? ": " + Reason(ec) : "") + from;
+    // Under Program Files the simulator may read a copy in the VirtualStore: it changes alike.
+    where.store = PathFromUtf8(VirtualStoreCounterpart(text, SystemRedirectedFolders()));
 #else
     where.base = fs::canonical(path, ec);
     where.canonical = true;
@@ -94,7 +98,7 @@ Where FindDirectory(const Options& o)
 #ifdef _WIN32
     const std::string looked = "HKEY_LOCAL_MACHINE\\" + std::string(key) + std::string(kExePathValue);
     const std::string record = RecordedPath(RegReadValue(kRootLocalMachine, key, kExePathValue));
-    if (record.empty()) return {{}, false, "no record of " + simName + " at " + looked};
+    if (record.empty()) return {{}, false, "no record of " + simName + " at " + looked, {}};
     const std::string dir = SimulatorAircraftDir(record);
     return Directory(dir, " (from the record " + looked + ")");
 #else
@@ -111,14 +115,15 @@ Where FindDirectory(const Options& o)
     std::ifstream in(file, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
-    if (!in) return {{}, false, "cannot read " + PathToUtf8(file) + ", looking for " + simName + "'s record"};
+    if (!in)
+        return {{}, false, "cannot read " + PathToUtf8(file) + ", looking for " + simName + "'s record", {}};
     const std::string looked =
         PathToUtf8(file) + " (HKEY_LOCAL_MACHINE\\" + std::string(key) + std::string(kExePathValue) + ")";
     const std::string record = RecordedPath(WineRegReadValue(text.str(), key, kExePathValue));
-    if (record.empty()) return {{}, false, "no record of " + simName + " in " + looked};
+    if (record.empty()) return {{}, false, "no record of " + simName + " in " + looked, {}};
     const std::string dir = SimulatorAircraftDir(record);
     const auto mapped = WinePrefixPath(prefix, dir);
-    if (!mapped) return {{}, false, "the record " + dir + " in " + looked + " names no folder"};
+    if (!mapped) return {{}, false, "the record " + dir + " in " + looked + " names no folder", {}};
     return Directory(PathToUtf8(*mapped), " (from the record " + dir + ")");
 #endif
 }
@@ -353,12 +358,8 @@ int ChangeFiles(const Options& o, const Where& where, const ShownPaths& shownPat
     const bool restore = o.command == Command::Restore;
     int done = 0, unchanged = 0, failed = 0, handled = 0;
     const int total = static_cast<int>(rows.size());
-    for (const AirfileRow* row : rows) {
-        if (stop.StopRequested()) break;
-        messages.Progress((restore ? "restoring file " : "writing file ") + std::to_string(handled + 1) +
-                          " of " + std::to_string(total));
-        const fs::path path = where.base / row->folder / row->file;
-        const std::string shown = TsvText(shownPaths.Of(*row), kSeparatorIsBackslash);
+    // One file: its line, the counts. The file's copy in the VirtualStore gets a line of its own.
+    const auto change = [&](const fs::path& path, const std::string& shown, const std::string& backupName) {
         std::string line;
         if (restore) {
             std::uint8_t type = 0;
@@ -368,8 +369,8 @@ int ChangeFiles(const Options& o, const Where& where, const ShownPaths& shownPat
                 line = (o.dryRun ? "would restore\t" : "restored\t") + shown;
                 ++done;
             } else {
-                line = "failed\t" + shown + '\t' +
-                       (inBackup ? TsvText(row->FileText()) + kBackupSuffix + ": " : "") + ErrorText(result);
+                line = "failed\t" + shown + '\t' + (inBackup ? backupName + kBackupSuffix + ": " : "") +
+                       ErrorText(result);
                 ++failed;
             }
         } else {
@@ -389,9 +390,21 @@ int ChangeFiles(const Options& o, const Where& where, const ShownPaths& shownPat
                 ++failed;
             }
         }
-        ++handled;
         messages.Erase();
         io.out(line + kLineEnd);
+    };
+    for (const AirfileRow* row : rows) {
+        if (stop.StopRequested()) break;
+        messages.Progress((restore ? "restoring file " : "writing file ") + std::to_string(handled + 1) +
+                          " of " + std::to_string(total));
+        change(where.base / row->folder / row->file, TsvText(shownPaths.Of(*row), kSeparatorIsBackslash),
+               TsvText(row->FileText()));
+        if (row->copy && !where.store.empty()) {
+            const fs::path copy = where.store / row->copy->folder / row->copy->file;
+            change(copy, TsvText(PathToUtf8(copy), kSeparatorIsBackslash),
+                   TsvText(PathToUtf8(row->copy->file)));
+        }
+        ++handled;
     }
     const bool stopped = handled < total;
     std::string summary =
@@ -419,7 +432,8 @@ int Run(const Options& o, CliIo& io, StopSignal& stop)
     NotingFiles files(where);
     CollectingSink sink(messages);
     messages.Progress("listing the folders");
-    const ScanReport report = ScanAircraftDir(where.base, ReaderThreadCount(), stop, sink, {}, files);
+    const ScanReport report =
+        ScanAircraftDir({where.base, where.store}, ReaderThreadCount(), stop, sink, {}, files);
     messages.Erase();
     if (report.baseUnlistable) {
         messages.Line("cannot read the directory " + PathToUtf8(where.base) + ": " +
