@@ -3,13 +3,14 @@
 # a Wine prefix, three aircraft, the AI one with a copy in the user's VirtualStore that holds
 # another type. korvalis.exe (the release build) lists them (the status counts one copy), then
 # "Find AITraffic Aircrafts", Helicopter, Write: the file and the copy are both written, each
-# with a backup equal to it before; then "Restore type from backup" puts both back.
+# with a backup equal to it before; then "Restore type from backup" puts both back. Then
+# korvalis-cli.exe does the same from the command line, the copy on a line of its own.
 #   tools/virtualstore_check.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 corpus=$(realpath ../shared/air-corpus)
-cmake --preset windows >/dev/null && cmake --build --preset windows --target korvalis virtualstore_driver >/dev/null
+cmake --preset windows >/dev/null && cmake --build --preset windows --target korvalis korvalis-cli virtualstore_driver >/dev/null
 
 prefix="$root/build/windows/vstore-prefix"
 scripts/wine-prefix "$prefix" null
@@ -75,5 +76,17 @@ echo "$out"
 check "the restore says 1 restored" 'grep -q "^after restore: 1 restored" <<<"$out"'
 check "the file is as before" 'cmp -s "$file" "$before_file"'
 check "the copy is as before" 'cmp -s "$copy" "$before_copy"'
+
+echo "== korvalis-cli set helicopter --sim fs2004 --ai, then restore"
+cli=build/windows/cli/korvalis-cli.exe
+out=$(wine "$cli" set helicopter --sim fs2004 --ai 2>&1 | tr -d '\r')
+echo "$out"
+check "a line for the file, then one for its copy" \
+  '[ "$(grep -c "^written" <<<"$out")" = 2 ] && grep -A1 "^written.*Flight Simulator 9.aircraft" <<<"$out" | grep -q "VirtualStore"'
+check "both hold Helicopter" '[ "$(type_of "$file")" = 1 ] && [ "$(type_of "$copy")" = 1 ]'
+out=$(wine "$cli" restore --sim fs2004 --ai 2>&1 | tr -d '\r')
+echo "$out"
+check "both restored" '[ "$(grep -c "^restored" <<<"$out")" = 2 ]'
+check "the file and the copy are as before" 'cmp -s "$file" "$before_file" && cmp -s "$copy" "$before_copy"'
 rm -f "$before_file" "$before_copy"
 exit $failed
