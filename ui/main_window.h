@@ -63,11 +63,8 @@ public:
     // From the start of a scan, write or restore until its end has been shown.
     [[nodiscard]] bool Working() const noexcept { return m_work.Working(); }
 
-    // For tests: what starts Explorer for "Open folder" (0 when started, else an error number).
-    void SetExplorerLauncher(std::function<std::int32_t(const std::filesystem::path&)> launch)
-    {
-        m_openInExplorer = std::move(launch);
-    }
+    // What starts Explorer for "Open folder".
+    void SetShellLaunch(ShellLaunch& launch) noexcept { m_launch = &launch; }
 
     // Public routines other parts use by name.
     void Load_Airfiles() override;
@@ -106,7 +103,7 @@ private:
     HACCEL m_accelerators = nullptr;
     UINT m_dpi = 96;
     bool m_countsPending = false;
-    std::function<std::int32_t(const std::filesystem::path&)> m_openInExplorer{OpenInExplorer};
+    ShellLaunch* m_launch = &SystemShellLaunch();
     MenuBar m_menuBar;
     StatusBar m_status;
     UniqueGdiObject m_font;

@@ -4,10 +4,12 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "ui/main_window.h"
@@ -121,6 +123,35 @@ private:
     std::mutex m_mutex;
     std::vector<std::vector<Entry>> m_seen;
     std::thread m_thread;
+};
+
+// The window's launches, recorded; the shell's call answers as `select` says, a start as
+// `startResult` says.
+class RecordingLaunch final : public ShellLaunch {
+public:
+    HRESULT SelectInFolder(const std::filesystem::path& file) override
+    {
+        selected.push_back(file);
+        return select(file);
+    }
+    std::int32_t StartProcess(const std::wstring& program, const std::wstring& commandLine) override
+    {
+        processes.push_back({program, commandLine});
+        return startResult;
+    }
+    std::int32_t StartWithVerb(HWND, const std::filesystem::path& program, const wchar_t* verb) override
+    {
+        withVerb.push_back({program, verb});
+        return startResult;
+    }
+
+    std::function<HRESULT(const std::filesystem::path&)> select = [](const std::filesystem::path&) {
+        return S_OK;
+    };
+    std::int32_t startResult = 0;
+    std::vector<std::filesystem::path> selected;
+    std::vector<std::pair<std::wstring, std::wstring>> processes;  // program, command line
+    std::vector<std::pair<std::filesystem::path, std::wstring>> withVerb;
 };
 
 // The row showing this folder, -1 when none does.
