@@ -6,6 +6,7 @@
 #include "catalogue/airfile_list.h"
 #include "catalogue/airfile_routines.h"
 #include "catalogue/catalogue_shell.h"
+#include "catalogue/process_rights.h"
 #include "catalogue/row_text.h"
 #include "catalogue/session_state.h"
 #include "catalogue/status_text.h"
@@ -43,6 +44,8 @@ public:
 
     // The file routines the work started from now on runs with; work that runs keeps its own.
     void SetFileRoutines(AirfileRoutines& files) noexcept { m_files = &files; }
+    // What the process may do, asked after each scan and each write or restore denied access.
+    void SetProcessRights(ProcessRights& rights) noexcept { m_rights = &rights; }
 
 private:
     struct FileRun;
@@ -57,9 +60,11 @@ private:
     CatalogueShell& m_shell;
     Worker& m_worker;
     AirfileRoutines* m_files;
+    ProcessRights* m_rights = &SystemProcessRights();
     std::shared_ptr<FileRun> m_run;    // the write or restore that runs or ran last
     int m_applied = 0;                 // of its files, those recorded in their rows
     RunOutcome m_outcome;              // of the write or restore that runs
+    bool m_deniedByRights = false;     // some file of it was denied access, not for being read-only
     WorkKind m_kind = WorkKind::Scan;  // of the work that runs or ran last
 };
 

@@ -391,6 +391,7 @@ ScanReport ScanAircraftDir(const fs::path& base, ReaderPool& readers, WorkContro
         }
         report.baseBrokeOff = !listed;
         report.folders = static_cast<int>(folders.size());
+        if (!folders.empty()) report.firstFolder = folders.front();
         sink.FoldersListed(report.folders);
         if (control.StopRequested()) {
             report.stopped = true;
@@ -400,6 +401,7 @@ ScanReport ScanAircraftDir(const fs::path& base, ReaderPool& readers, WorkContro
         ScanReport scanned = scan->Run(readers, sink, pace);
         scanned.baseBrokeOff = report.baseBrokeOff;
         scanned.baseError = report.baseError;
+        scanned.firstFolder = report.firstFolder;
         return scanned;
     } catch (...) {
         report.stopped = true;

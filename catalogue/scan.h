@@ -37,6 +37,8 @@ struct ScanReport {
     int foldersRead = 0;          // of them, read to the end, in order
     bool stopped = false;
     bool fault = false;  // ended by an exception; the counts say how far it got
+    // The first sub-folder listed, "" when none.
+    std::filesystem::path firstFolder;
 };
 
 // Where the rows of a scan go, called on the scanning thread.

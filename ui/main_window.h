@@ -63,8 +63,13 @@ public:
     // From the start of a scan, write or restore until its end has been shown.
     [[nodiscard]] bool Working() const noexcept { return m_work.Working(); }
 
-    // What starts Explorer for "Open folder".
-    void SetShellLaunch(ShellLaunch& launch) noexcept { m_launch = &launch; }
+    [[nodiscard]] HWND StatusTipHandle() const noexcept { return m_status.NotesTipHandle(); }
+    // What starts Explorer for "Open folder" and the program anew as administrator.
+    void SetShellLaunch(ShellLaunch& launch) noexcept
+    {
+        m_launch = &launch;
+        m_work.SetShellLaunch(launch);
+    }
 
     // Public routines other parts use by name.
     void Load_Airfiles() override;

@@ -1,8 +1,10 @@
 #include "ui/work_view.h"
 
+#include "catalogue/error_text.h"
 #include "catalogue/status_text.h"
 #include "core/text.h"
 #include "ui/failure_report.h"
+#include "ui/resource.h"
 
 namespace korvalis {
 
@@ -86,7 +88,24 @@ void WorkView::ShowOutcome(const StatusNotes& notes)
     // The work is over: the bar goes now, before any message box, though the menus come back
     // only when the end has been shown.
     m_status.ShowProgressBar(false);
-    m_status.ShowText(WideFromUtf8(JoinedNotes(notes)));
+    m_notes = notes;
+    m_status.ShowNotes(m_notes);
+}
+
+void WorkView::OfferRestartAsAdministrator(const std::string& aircraftDir)
+{
+    const int answer =
+        ::MessageBoxW(m_owner, WideFromUtf8(RestartAsAdministratorQuestion(aircraftDir)).c_str(),
+                      WideFromUtf8(kProgramTitle).c_str(), MB_YESNO | MB_ICONQUESTION);
+    if (answer != IDYES) return;
+    const std::int32_t error = m_launch->StartWithVerb(m_owner, OwnProgramPath(), L"runas");
+    if (error == 0) {
+        // Ends as End does, once this message's handling is over.
+        ::PostMessageW(m_owner, WM_COMMAND, IDM_END, 0);
+        return;
+    }
+    m_notes.push_back(NotRestartedNote(error == ERROR_CANCELLED ? "" : ErrorText(error)));
+    m_status.ShowNotes(m_notes);
 }
 
 void WorkView::WorkFailed(WorkKind kind)

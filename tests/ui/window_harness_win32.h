@@ -66,6 +66,8 @@ public:
     std::wstring TipAt(int index, int column);
     // The text of one of the status bar's two parts.
     std::wstring StatusText(int part) const;
+    // The text of the tooltip over part two.
+    std::wstring StatusTip() const;
     // A right-click on a row of the list, as the mouse gives it.
     void RightClick(int index);
 
@@ -76,19 +78,20 @@ private:
 };
 
 // Watches for the program's message box while the test thread is inside it: records its
-// caption, text and buttons, then presses OK.
+// caption, text and buttons, then presses OK, or `answer` (IDYES, IDNO) in a box that has it.
 class MessageBoxWatcher {
 public:
     struct Seen {
         std::wstring caption;
         std::wstring text;
         bool onlyOk = false;
+        bool yesNo = false;  // exactly the buttons Yes and No
         bool icon = false;
         bool watchedShown = false;  // whether the window given to the watcher had WS_VISIBLE meanwhile
     };
 
     // `watched`: a window whose visibility is noted with each box.
-    explicit MessageBoxWatcher(HWND watched = nullptr);
+    explicit MessageBoxWatcher(HWND watched = nullptr, int answer = IDOK);
     ~MessageBoxWatcher();
     std::vector<Seen> Boxes();
 
@@ -96,6 +99,7 @@ private:
     void Watch();
 
     HWND m_watched;
+    int m_answer;
     std::atomic<bool> m_stop{false};
     std::mutex m_mutex;
     std::vector<Seen> m_seen;
