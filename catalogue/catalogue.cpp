@@ -11,6 +11,7 @@
 #include "catalogue/scan.h"
 #include "catalogue/update_pace.h"
 #include "core/airfile.h"
+#include "core/file_io.h"
 #include "core/text.h"
 
 namespace fs = std::filesystem;
@@ -148,6 +149,8 @@ struct PartResult {
     std::int32_t result = kNoTypeToWrite;
     std::uint8_t type = 0;  // the type the file holds now, on success
     bool inBackup = false;  // the failure lies with the backup, which the status names
+    // Access denied, and not by a read-only attribute.
+    bool deniedByRights = false;
 };
 
 struct FileResult {
@@ -191,24 +194,34 @@ void Catalogue::Load_Airfiles()
     m_shell.SetWorking(true);
     m_shell.ShowProgress(ListingText(), 0, 0);
     auto report = std::make_shared<ScanReport>();
+    auto needsAdmin = std::make_shared<bool>(false);
     m_worker.Start(
         [dirs = ScanDirs(PathFromUtf8(m_state.AircraftDir), StoreDir()), report, removed, &files = *m_files,
-         this](WorkControl& control) {
+         &rights = *m_rights, needsAdmin, this](WorkControl& control) {
             removed->clear();
             PostingSink sink(control, m_list, m_shell);
             // The scan hands over what it read before its end, stopped or not: nothing is held here.
             const ScanReport done = files.Scan(dirs, m_worker.Readers(), control, sink);
-            control.Post([report, done] { *report = done; });
+            // Once per scan, on the worker: a folder on a share may take its time to answer.
+            const bool denied =
+                !done.baseUnlistable && !done.stopped && !rights.Elevated() &&
+                !rights.MayCreateFilesIn(done.firstFolder.empty() ? dirs.base : dirs.base / done.firstFolder);
+            control.Post([report, done, needsAdmin, denied] {
+                *report = done;
+                *needsAdmin = denied;
+            });
         },
-        [this, report](bool failed) {
+        [this, report, needsAdmin](bool failed) {
             WindowBack back(m_shell, true);
             const bool fault = failed || report->fault;
             if (fault) {
                 report->stopped = true;
                 m_shell.WorkFailed(WorkKind::Scan);
             }
-            m_shell.ShowOutcome(fault ? StatusNotes{{ScanFaultText(report->foldersRead, report->folders), {}}}
-                                      : ScanOutcomeNotes(*report, m_state.AircraftDir));
+            StatusNotes notes = fault ? StatusNotes{{ScanFaultText(report->foldersRead, report->folders), {}}}
+                                      : ScanOutcomeNotes(*report, m_state.AircraftDir);
+            if (*needsAdmin) notes.push_back(AdministratorRightsNote(m_state.AircraftDir));
+            m_shell.ShowOutcome(notes);
             if (!report->found && !report->stopped) {
                 m_shell.SetHourglass(false);
                 m_shell.ShowMessage(kNoAirfilesMessage);
@@ -276,6 +289,7 @@ void Catalogue::RunFiles(WorkKind kind)
     m_shell.ShowProgress(progressText(total > 0 ? 1 : 0, total), 0, total);
     m_outcome = RunOutcome{};
     m_outcome.total = total;
+    m_deniedByRights = false;
     m_run = run;
     m_applied = 0;
     m_worker.Start(
@@ -299,6 +313,10 @@ void Catalogue::RunFiles(WorkKind kind)
                         done.result = files.Write(part->path, *job.code);
                         done.type = *job.code;
                     }
+                    // Windows denies a read-only file with the same number; administrator rights
+                    // would not help there.
+                    done.deniedByRights =
+                        done.result == io::AccessDeniedError() && !io::QueryPath(part->path).readOnly;
                 };
                 handle(job.file, result.file);
                 handle(job.copy, result.copy);
@@ -360,6 +378,7 @@ void Catalogue::ApplyResults(int upTo)
             ++m_outcome.succeeded;
         } else {
             ++m_outcome.failed;
+            m_deniedByRights = m_deniedByRights || r.file.deniedByRights || r.copy.deniedByRights;
         }
         m_applied = i + 1;
     }
@@ -414,6 +433,9 @@ void Catalogue::FinishFiles(WorkKind kind, bool failed)
     m_shell.SetHourglass(false);
     m_shell.SetWorking(false);
     back.Done();
+    // Asked last, with the window back: a "Yes" ends the program.
+    if (m_deniedByRights && !failed && !m_rights->Elevated())
+        m_shell.OfferRestartAsAdministrator(m_state.AircraftDir);
 }
 
 void Catalogue::SelectAITraffic()

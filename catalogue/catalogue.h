@@ -7,6 +7,7 @@
 #include "catalogue/airfile_list.h"
 #include "catalogue/airfile_routines.h"
 #include "catalogue/catalogue_shell.h"
+#include "catalogue/process_rights.h"
 #include "catalogue/row_text.h"
 #include "catalogue/session_state.h"
 #include "catalogue/status_text.h"
@@ -48,6 +49,8 @@ public:
     // Where the VirtualStore's copies of the files lie (SystemRedirectedFolders), for the scans
     // started from now on; none are looked for until this is called.
     void SetRedirectedFolders(RedirectedFolders folders) { m_redirected = std::move(folders); }
+    // What the process may do, asked after each scan and each write or restore denied access.
+    void SetProcessRights(ProcessRights& rights) noexcept { m_rights = &rights; }
 
 private:
     struct FileRun;
@@ -65,9 +68,11 @@ private:
     Worker& m_worker;
     AirfileRoutines* m_files;
     RedirectedFolders m_redirected;
+    ProcessRights* m_rights = &SystemProcessRights();
     std::shared_ptr<FileRun> m_run;    // the write or restore that runs or ran last
     int m_applied = 0;                 // of its files, those recorded in their rows
     RunOutcome m_outcome;              // of the write or restore that runs
+    bool m_deniedByRights = false;     // some file of it was denied access, not for being read-only
     WorkKind m_kind = WorkKind::Scan;  // of the work that runs or ran last
 };
 

@@ -35,6 +35,9 @@ public:
     virtual void ShowOutcome(const StatusNotes& notes) = 0;
     // The work ended with an exception: the user is told once what was being done.
     virtual void WorkFailed(WorkKind kind) = 0;
+    // A write or restore was denied access to files in `aircraftDir` and the process is not
+    // elevated: asks whether to restart as administrator, and does so when told to.
+    virtual void OfferRestartAsAdministrator(const std::string& aircraftDir) = 0;
 };
 
 }  // namespace korvalis

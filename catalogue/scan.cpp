@@ -458,6 +458,7 @@ ScanReport ScanAircraftDir(const ScanDirs& dirs, ReaderPool& readers, WorkContro
             for (const auto& entry : listedStore) report.storeOnlyFolders += entry.second.second ? 0 : 1;
         }
         report.folders = static_cast<int>(folders.size());
+        if (!folders.empty()) report.firstFolder = folders.front();
         sink.FoldersListed(report.folders);
         if (control.StopRequested()) {
             report.stopped = true;
@@ -470,6 +471,7 @@ ScanReport ScanAircraftDir(const ScanDirs& dirs, ReaderPool& readers, WorkContro
         scanned.baseError = report.baseError;
         scanned.store = report.store;
         scanned.storeOnlyFolders = report.storeOnlyFolders;
+        scanned.firstFolder = report.firstFolder;
         return scanned;
     } catch (...) {
         report.stopped = true;

@@ -41,6 +41,8 @@ struct ScanReport {
     std::filesystem::path store;  // the VirtualStore counterpart looked into; "" when none
     int copies = 0;               // listed .air files that have a copy there
     int storeOnlyFolders = 0;     // its sub-folders that the aircraft directory lacks
+    // The first sub-folder listed, "" when none.
+    std::filesystem::path firstFolder;
 };
 
 // Where a scan looks: the aircraft directory and its VirtualStore counterpart, "" when it has none.

@@ -79,13 +79,7 @@ std::string RestoringText(int file, int files)
 
 StatusNotes ScanOutcomeNotes(const ScanReport& report, const std::string& aircraftDir)
 {
-    if (report.baseUnlistable) {
-        std::string folder = aircraftDir;
-        // The folder as the user knows it, without the separator the program adds.
-        if (folder.size() > 1 && folder.back() == kDirSeparator && folder[folder.size() - 2] != ':')
-            folder.pop_back();
-        return {{folder + ": " + ErrorText(report.baseError), {}}};
-    }
+    if (report.baseUnlistable) return {{FolderAsShown(aircraftDir) + ": " + ErrorText(report.baseError), {}}};
     StatusNotes parts;
     if (report.baseBrokeOff)
         parts.push_back({"The listing of the directory broke off after " +
@@ -162,6 +156,34 @@ StatusNotes RunOutcomeNotes(const RunOutcome& outcome, const char* done)
     }
     if (notes.empty()) notes.push_back({text, {}});
     return notes;
+}
+
+std::string FolderAsShown(const std::string& aircraftDir)
+{
+    std::string folder = aircraftDir;
+    if (folder.size() > 1 && folder.back() == kDirSeparator && folder[folder.size() - 2] != ':')
+        folder.pop_back();
+    return folder;
+}
+
+StatusNote AdministratorRightsNote(const std::string& aircraftDir)
+{
+    return {"Changing these files needs administrator rights",
+            {FolderAsShown(aircraftDir),
+             "Restart Korvalis as administrator: right-click korvalis.exe and choose Run as administrator."}};
+}
+
+std::string RestartAsAdministratorQuestion(const std::string& aircraftDir)
+{
+    return "Windows lets only administrators change the files in " + FolderAsShown(aircraftDir) +
+           ".\n\nRestart Korvalis as administrator? Types not yet written will be lost.";
+}
+
+StatusNote NotRestartedNote(const std::string& reason)
+{
+    std::string text = "Korvalis was not restarted as administrator.";
+    if (!reason.empty()) text += " " + reason;
+    return {text, {}};
 }
 
 std::string MarkedRowsText(int marked) { return Counted(marked, "row", "rows") + " marked"; }

@@ -76,6 +76,15 @@ inline std::string RunOutcomeText(const RunOutcome& outcome, const char* done)
     return JoinedNotes(RunOutcomeNotes(outcome, done));
 }
 
+// A folder as the user knows it: without the separator the program adds, a drive's root kept.
+std::string FolderAsShown(const std::string& aircraftDir);
+// Part two after a scan whose files this process may not change without administrator rights.
+StatusNote AdministratorRightsNote(const std::string& aircraftDir);
+// The question after a write or restore that was denied access.
+std::string RestartAsAdministratorQuestion(const std::string& aircraftDir);
+// Part two when the restart was declined (`reason` "") or could not be started.
+StatusNote NotRestartedNote(const std::string& reason);
+
 // Part two after a marking command: "1,204 rows marked", every row marked afterwards counted.
 std::string MarkedRowsText(int marked);
 // Part two when a marking command found nothing: "No row matches "TEXT"".

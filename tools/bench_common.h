@@ -26,6 +26,7 @@ public:
     void ShowProgress(const std::string&, int, int) override {}
     void ShowOutcome(const StatusNotes&) override {}
     void WorkFailed(WorkKind) override {}
+    void OfferRestartAsAdministrator(const std::string&) override {}
 };
 
 // Runs `a` and `b` once each to warm the cache, then alternately `rounds` times, so that

@@ -73,6 +73,18 @@ HFONT CreateMessageFont(UINT dpi)
     return ::CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
+int TipWidthFor(HWND hwnd)
+{
+    // A quarter inch kept free each side of the tip, its own border included.
+    const int margin = TwipsToPixels(360, DpiForWindow(hwnd));
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor))
+        return TwipsToPixels(6000, DpiForWindow(hwnd));
+    const int width = monitor.rcWork.right - monitor.rcWork.left - 2 * margin;
+    return width > margin ? width : margin;
+}
+
 void CentreOver(HWND hwnd, HWND over)
 {
     RECT outer, self;

@@ -13,6 +13,9 @@ void SizeClientTo(HWND hwnd, int clientWidth, int clientHeight, bool hasMenu, UI
 void CentreOver(HWND hwnd, HWND over);
 // The message font for the DPI; the caller owns the font.
 HFONT CreateMessageFont(UINT dpi);
+// The widest a tooltip's text may be, in pixels, to fit the monitor `hwnd` is on
+// (TTM_SETMAXTIPWIDTH); longer lines wrap.
+int TipWidthFor(HWND hwnd);
 
 // Design sizes are in twips (1440 per inch).
 // A control's place in a design: left, top, width, height, in twips.

@@ -12,16 +12,7 @@ namespace {
 
 // The width a tip wraps at: the design's, or less where the monitor the window is on is
 // narrower, so that no line runs off the screen.
-int FittingTipWidth(HWND window, UINT dpi)
-{
-    const int design = TwipsToPixels(6000, dpi);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    if (!::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) return design;
-    const int margin = TwipsToPixels(240, dpi);  // the tip's own border and padding, and some air
-    return std::max(1,
-                    std::min(design, static_cast<int>(monitor.rcWork.right - monitor.rcWork.left) - margin));
-}
+int FittingTipWidth(HWND window, UINT dpi) { return std::min(TwipsToPixels(6000, dpi), TipWidthFor(window)); }
 
 }  // namespace
 

@@ -259,7 +259,7 @@ void MainWindow::OnCommand(int id)
             m_catalogue.RestoreMarkedFromBackups();
             break;
         case IDM_OPEN_FOLDER:  // available only from the context menu opened on a row
-            if (const std::int32_t error = m_openInExplorer(menu->file); error != 0)
+            if (const std::int32_t error = OpenInExplorer(menu->file, *m_launch); error != 0)
                 m_work.ShowOutcome({{"Explorer could not be started: " + ErrorText(error), {}}});
             break;
         case IDM_MARK_ROWS:

@@ -63,10 +63,12 @@ public:
     // From the start of a scan, write or restore until its end has been shown.
     [[nodiscard]] bool Working() const noexcept { return m_work.Working(); }
 
-    // For tests: what starts Explorer for "Open folder" (0 when started, else an error number).
-    void SetExplorerLauncher(std::function<std::int32_t(const std::filesystem::path&)> launch)
+    [[nodiscard]] HWND StatusTipHandle() const noexcept { return m_status.NotesTipHandle(); }
+    // What starts Explorer for "Open folder" and the program anew as administrator.
+    void SetShellLaunch(ShellLaunch& launch) noexcept
     {
-        m_openInExplorer = std::move(launch);
+        m_launch = &launch;
+        m_work.SetShellLaunch(launch);
     }
 
     // Public routines other parts use by name.
@@ -107,7 +109,7 @@ private:
     HACCEL m_accelerators = nullptr;
     UINT m_dpi = 96;
     bool m_countsPending = false;
-    std::function<std::int32_t(const std::filesystem::path&)> m_openInExplorer{OpenInExplorer};
+    ShellLaunch* m_launch = &SystemShellLaunch();
     MenuBar m_menuBar;
     StatusBar m_status;
     UniqueGdiObject m_font;

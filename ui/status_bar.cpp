@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+#include "catalogue/status_text.h"
+#include "core/text.h"
+#include "ui/dpi.h"
 #include "ui/resource.h"
 
 namespace korvalis {
@@ -13,6 +16,16 @@ namespace {
 // In pixels at 96 DPI.
 constexpr int kPartPadding = 10;
 constexpr int kProgressHeight = 5;
+constexpr UINT_PTR kNotesTool = 1;
+
+TTTOOLINFOW NotesTool(HWND status)
+{
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = status;
+    tool.uId = kNotesTool;
+    return tool;
+}
 
 }  // namespace
 
@@ -25,6 +38,16 @@ bool StatusBar::Create(HWND parent, HINSTANCE instance)
     if (m_status == nullptr) return false;
     m_progress = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, m_status,
                                    nullptr, instance, nullptr);
+    m_notesTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                   WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, instance, nullptr);
+    if (m_notesTip != nullptr) {
+        // Over part two's rectangle, which LayoutParts keeps; the tooltip watches the mouse itself.
+        TTTOOLINFOW tool = NotesTool(m_status);
+        tool.uFlags = TTF_SUBCLASS;
+        tool.lpszText = const_cast<wchar_t*>(L"");
+        ::SendMessageW(m_notesTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
     return true;
 }
 
@@ -35,6 +58,8 @@ int StatusBar::FitFont(HFONT font, UINT dpi)
     ::SendMessageW(m_status, SB_SETMINHEIGHT,
                    static_cast<WPARAM>(TextSize(L"0").cy + Scaled(kProgressHeight + 4)), 0);
     ::SendMessageW(m_status, WM_SIZE, 0, 0);
+    ::SendMessageW(m_notesTip, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ::SendMessageW(m_notesTip, TTM_SETMAXTIPWIDTH, 0, TipWidthFor(m_status));
     RECT rect{};
     ::GetWindowRect(m_status, &rect);
     return rect.bottom - rect.top;
@@ -56,12 +81,26 @@ void StatusBar::ShowCounts(const std::wstring& text)
     ::SendMessageW(m_status, SB_SETTIPTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void StatusBar::ShowText(const std::wstring& text)
+void StatusBar::ShowText(const std::wstring& text) { ShowPartTwo(text, text); }
+
+void StatusBar::ShowNotes(const StatusNotes& notes)
 {
-    if (text == m_text) return;
-    m_text = text;
-    ::SendMessageW(m_status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text.c_str()));
-    ::SendMessageW(m_status, SB_SETTIPTEXTW, 1, reinterpret_cast<LPARAM>(text.c_str()));
+    ShowPartTwo(WideFromUtf8(JoinedNotes(notes)), WideFromUtf8(NotesTooltip(notes)));
+}
+
+void StatusBar::ShowPartTwo(const std::wstring& text, const std::wstring& tip)
+{
+    if (text != m_text) {
+        m_text = text;
+        ::SendMessageW(m_status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    if (tip == m_tip || m_notesTip == nullptr) return;
+    m_tip = tip;
+    // The window may have moved to another monitor since the last tip.
+    ::SendMessageW(m_notesTip, TTM_SETMAXTIPWIDTH, 0, TipWidthFor(m_status));
+    TTTOOLINFOW tool = NotesTool(m_status);
+    tool.lpszText = m_tip.data();
+    ::SendMessageW(m_notesTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void StatusBar::ShowProgress(int done, int total)
@@ -103,6 +142,9 @@ void StatusBar::LayoutParts(const std::wstring& counts)
     ::SendMessageW(m_status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
     RECT part{};
     ::SendMessageW(m_status, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
+    TTTOOLINFOW tool = NotesTool(m_status);
+    tool.rect = part;
+    ::SendMessageW(m_notesTip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
     ::MoveWindow(m_progress, part.left + Scaled(3), part.bottom - Scaled(kProgressHeight) - Scaled(1),
                  part.right - part.left - Scaled(6), Scaled(kProgressHeight), TRUE);
 }

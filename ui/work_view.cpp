@@ -1,8 +1,10 @@
 #include "ui/work_view.h"
 
+#include "catalogue/error_text.h"
 #include "catalogue/status_text.h"
 #include "core/text.h"
 #include "ui/failure_report.h"
+#include "ui/resource.h"
 
 namespace korvalis {
 
@@ -92,6 +94,24 @@ void WorkView::ShowOutcome(const StatusNotes& notes)
     ShowNotes(notes);
 }
 
+void WorkView::OfferRestartAsAdministrator(const std::string& aircraftDir)
+{
+    const int answer =
+        ::MessageBoxW(m_owner, WideFromUtf8(RestartAsAdministratorQuestion(aircraftDir)).c_str(),
+                      WideFromUtf8(kProgramTitle).c_str(), MB_YESNO | MB_ICONQUESTION);
+    if (answer != IDYES) return;
+    const std::int32_t error = m_launch->StartWithVerb(m_owner, OwnProgramPath(), L"runas");
+    if (error == 0) {
+        // Ends as End does, once this message's handling is over.
+        ::PostMessageW(m_owner, WM_COMMAND, IDM_END, 0);
+        return;
+    }
+    // The work's outcome gains it, so that it stays when a marking note comes and goes.
+    m_outcome.push_back(NotRestartedNote(error == ERROR_CANCELLED ? "" : ErrorText(error)));
+    m_marksNote = false;
+    ShowNotes(m_outcome);
+}
+
 void WorkView::ShowUntilMarksChange(const StatusNotes& notes)
 {
     m_marksNote = true;
@@ -105,7 +125,7 @@ void WorkView::MarksChanged()
     ShowNotes(m_outcome);
 }
 
-void WorkView::ShowNotes(const StatusNotes& notes) { m_status.ShowText(WideFromUtf8(JoinedNotes(notes))); }
+void WorkView::ShowNotes(const StatusNotes& notes) { m_status.ShowNotes(notes); }
 
 void WorkView::WorkFailed(WorkKind kind)
 {

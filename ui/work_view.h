@@ -9,6 +9,7 @@
 #include "catalogue/worker.h"
 #include "ui/airfile_listview.h"
 #include "ui/menu_bar.h"
+#include "ui/shell_actions.h"
 #include "ui/stale_input.h"
 #include "ui/status_bar.h"
 
@@ -34,6 +35,8 @@ public:
 
     // The window the message boxes and the timer belong to.
     void Attach(HWND owner) noexcept { m_owner = owner; }
+    // What starts the program anew as administrator.
+    void SetShellLaunch(ShellLaunch& launch) noexcept { m_launch = &launch; }
     // The owner's WM_TIMER; false when the timer is not this object's.
     bool OnTimer(UINT_PTR timer);
     // From the start of a scan, write or restore until its end has been shown.
@@ -52,6 +55,7 @@ public:
     void ShowProgress(const std::string& text, int done, int total) override;
     void ShowOutcome(const StatusNotes& notes) override;
     void WorkFailed(WorkKind kind) override;
+    void OfferRestartAsAdministrator(const std::string& aircraftDir) override;
 
     // A marking command's note: shown until the marks change any other way, when part two shows
     // again what the last scan, write or restore left there.
@@ -67,6 +71,7 @@ private:
     MenuBar& m_menuBar;
     std::function<void()> m_showCounts;
     HWND m_owner = nullptr;
+    ShellLaunch* m_launch = &SystemShellLaunch();
     bool m_hourglass = false;
     bool m_working = false;  // work runs: commands that change the rows are off
     bool m_writeEnabled = false;

@@ -50,6 +50,10 @@ public:
         outcomeNotes.push_back(notes);
     }
     void WorkFailed(WorkKind kind) override { failures.push_back(kind); }
+    void OfferRestartAsAdministrator(const std::string& aircraftDir) override
+    {
+        calls.push_back("restart offered: " + aircraftDir);
+    }
 
     std::string throwAt;
     int throwAfter = 0;

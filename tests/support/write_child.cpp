@@ -20,6 +20,7 @@ public:
     void ShowProgress(const std::string&, int, int) override {}
     void ShowOutcome(const korvalis::StatusNotes&) override {}
     void WorkFailed(korvalis::WorkKind) override { std::exit(3); }
+    void OfferRestartAsAdministrator(const std::string&) override {}
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The list's own commands as a user meets them under Wine: keys, the header, the context menu,
-// and the rows whose type is not yet written.
+// the rows whose type is not yet written, and Explorer.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -15,6 +15,7 @@
 #include "tests/support/test_support.h"
 #include "tests/ui/window_harness_win32.h"
 #include "ui/resource.h"
+#include "ui/shell_actions.h"
 
 namespace korvalis::test {
 namespace {
@@ -303,11 +304,9 @@ void CALLBACK WhileMenuOpen(HWND, UINT, UINT_PTR timer, DWORD)
 
 TEST_F(ListTest, OpenFolderOpensTheRowClickedEvenWhenRowsArriveMeanwhile)
 {
-    std::vector<fs::path> opened;
-    m_main.Window().SetExplorerLauncher([&](const fs::path& file) {
-        opened.push_back(file);
-        return std::int32_t{0};
-    });
+    RecordingLaunch launch;
+    const std::vector<fs::path>& opened = launch.selected;
+    m_main.Window().SetShellLaunch(launch);
     ClickHeader(0);
     // A scan's rows arrive while the menu is open and move the row; then "Open folder" is chosen.
     g_whileMenuOpen = [this] { Arrive({L"AAA First"}); };
@@ -326,12 +325,50 @@ TEST_F(ListTest, OpenFolderOpensTheRowClickedEvenWhenRowsArriveMeanwhile)
     EXPECT_EQ(opened.size(), 1u);
 
     // A launch that fails says why in the status bar.
-    m_main.Window().SetExplorerLauncher([](const fs::path&) { return std::int32_t{ERROR_FILE_NOT_FOUND}; });
+    launch.select = [](const fs::path&) { return E_FAIL; };
+    launch.startResult = ERROR_FILE_NOT_FOUND;
     {
         MenuWatcher watcher(L'f');
         m_main.RightClick(RowOf(m_main, L"MY Cessna"));
     }
     EXPECT_EQ(m_main.StatusText(1).rfind(L"Explorer could not be started: ", 0), 0u) << m_main.StatusText(1);
+}
+
+// Wine 8 answers S_FALSE and opens the folder: Explorer itself is started only on a failure,
+// with the path quoted whole, as Explorer reads "/select," only up to a comma outside quotes.
+TEST(OpenInExplorer, StartsExplorerItselfOnlyWhenTheShellFails)
+{
+    struct Case {
+        HRESULT shell;
+        const wchar_t* file;
+        const wchar_t* arguments;  // after Explorer's quoted path; nullptr: not started
+    };
+    const Case cases[] = {
+        {S_OK, L"C:\\FS9\\A, B\\a.air", nullptr},
+        {S_FALSE, L"C:\\FS9\\A, B\\a.air", nullptr},
+        {E_FAIL, L"C:\\FS9\\Beech, Baron\\b.air", L" /select,\"C:\\FS9\\Beech, Baron\\b.air\""},
+        {E_FAIL, L"C:\\Program Files (x86)\\My Plane\\my plane.air",
+         L" /select,\"C:\\Program Files (x86)\\My Plane\\my plane.air\""},
+        {E_OUTOFMEMORY, L"D:\\Sim & Co\\Überflieger ✈\\日本.air",
+         L" /select,\"D:\\Sim & Co\\Überflieger ✈\\日本.air\""},
+    };
+    wchar_t windows[MAX_PATH] = {};
+    const std::wstring explorer =
+        std::wstring(windows, ::GetWindowsDirectoryW(windows, MAX_PATH)) + L"\\explorer.exe";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        RecordingLaunch launch;
+        launch.select = [&c](const fs::path&) { return c.shell; };
+        EXPECT_EQ(OpenInExplorer(c.file, launch), 0);
+        EXPECT_EQ(launch.selected, std::vector<fs::path>{c.file});
+        if (c.arguments == nullptr) {
+            EXPECT_TRUE(launch.processes.empty());
+            continue;
+        }
+        ASSERT_EQ(launch.processes.size(), 1u);
+        EXPECT_EQ(launch.processes[0].first, explorer);
+        EXPECT_EQ(launch.processes[0].second, L"\"" + explorer + L"\"" + c.arguments);
+    }
 }
 
 }  // namespace

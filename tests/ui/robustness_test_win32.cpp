@@ -57,11 +57,12 @@ TEST(Robustness, AThrowInTheWindowsWorkBecomesOneMessageAndTheProgramGoesOn)
         std::function<void(MainWindowHarness&)> trigger;
     };
     HookedRoutines throwing([](int) { throw std::runtime_error("fault"); });
+    RecordingLaunch throwingLaunch;
+    throwingLaunch.select = [](const fs::path&) -> HRESULT { throw std::runtime_error("fault"); };
     const Case cases[] = {
         {"a menu command", L"carrying out a command",
-         [](MainWindowHarness& m) {
-             m.Window().SetExplorerLauncher(
-                 [](const fs::path&) -> std::int32_t { throw std::runtime_error("fault"); });
+         [&throwingLaunch](MainWindowHarness& m) {
+             m.Window().SetShellLaunch(throwingLaunch);
              MenuWatcher watcher(L'f');  // "Open folder" from the row's menu
              m.RightClick(0);
          }},

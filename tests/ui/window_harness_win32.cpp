@@ -203,6 +203,18 @@ std::wstring MainWindowHarness::StatusText(int part) const
     return text;
 }
 
+std::wstring MainWindowHarness::StatusTip() const
+{
+    wchar_t text[1024] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = m_window->StatusHandle();
+    tool.uId = 1;
+    tool.lpszText = text;
+    ::SendMessageW(m_window->StatusTipHandle(), TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
 void MainWindowHarness::RightClick(int index)
 {
     RECT cell{};
@@ -262,7 +274,10 @@ void MenuWatcher::Watch()
     }
 }
 
-MessageBoxWatcher::MessageBoxWatcher(HWND watched) : m_watched(watched), m_thread([this] { Watch(); }) {}
+MessageBoxWatcher::MessageBoxWatcher(HWND watched, int answer)
+    : m_watched(watched), m_answer(answer), m_thread([this] { Watch(); })
+{
+}
 
 MessageBoxWatcher::~MessageBoxWatcher()
 {
@@ -303,13 +318,18 @@ void MessageBoxWatcher::Watch()
             }
             HWND ok = ::GetDlgItem(box, IDOK);
             seen.onlyOk = buttons == 1 && ok != nullptr && ::IsWindowVisible(ok);
+            HWND yes = ::GetDlgItem(box, IDYES), no = ::GetDlgItem(box, IDNO);
+            seen.yesNo = buttons == 2 && yes != nullptr && no != nullptr;
+            HWND answer = ::GetDlgItem(box, m_answer);
+            const int pressed = answer != nullptr ? m_answer : IDOK;
             seen.watchedShown =
                 m_watched != nullptr && (::GetWindowLongW(m_watched, GWL_STYLE) & WS_VISIBLE) != 0;
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 m_seen.push_back(seen);
             }
-            ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+            ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(pressed, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(answer != nullptr ? answer : ok));
             // Let it go before looking again, so one box is seen once.
             while (::IsWindow(box) && !m_stop) std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }

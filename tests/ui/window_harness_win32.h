@@ -4,10 +4,12 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "ui/main_window.h"
@@ -64,6 +66,8 @@ public:
     std::wstring TipAt(int index, int column);
     // The text of one of the status bar's two parts.
     std::wstring StatusText(int part) const;
+    // The text of the tooltip over part two.
+    std::wstring StatusTip() const;
     // A right-click on a row of the list, as the mouse gives it.
     void RightClick(int index);
 
@@ -74,19 +78,20 @@ private:
 };
 
 // Watches for the program's message box while the test thread is inside it: records its
-// caption, text and buttons, then presses OK.
+// caption, text and buttons, then presses OK, or `answer` (IDYES, IDNO) in a box that has it.
 class MessageBoxWatcher {
 public:
     struct Seen {
         std::wstring caption;
         std::wstring text;
         bool onlyOk = false;
+        bool yesNo = false;  // exactly the buttons Yes and No
         bool icon = false;
         bool watchedShown = false;  // whether the window given to the watcher had WS_VISIBLE meanwhile
     };
 
     // `watched`: a window whose visibility is noted with each box.
-    explicit MessageBoxWatcher(HWND watched = nullptr);
+    explicit MessageBoxWatcher(HWND watched = nullptr, int answer = IDOK);
     ~MessageBoxWatcher();
     std::vector<Seen> Boxes();
 
@@ -94,6 +99,7 @@ private:
     void Watch();
 
     HWND m_watched;
+    int m_answer;
     std::atomic<bool> m_stop{false};
     std::mutex m_mutex;
     std::vector<Seen> m_seen;
@@ -121,6 +127,35 @@ private:
     std::mutex m_mutex;
     std::vector<std::vector<Entry>> m_seen;
     std::thread m_thread;
+};
+
+// The window's launches, recorded; the shell's call answers as `select` says, a start as
+// `startResult` says.
+class RecordingLaunch final : public ShellLaunch {
+public:
+    HRESULT SelectInFolder(const std::filesystem::path& file) override
+    {
+        selected.push_back(file);
+        return select(file);
+    }
+    std::int32_t StartProcess(const std::wstring& program, const std::wstring& commandLine) override
+    {
+        processes.push_back({program, commandLine});
+        return startResult;
+    }
+    std::int32_t StartWithVerb(HWND, const std::filesystem::path& program, const wchar_t* verb) override
+    {
+        withVerb.push_back({program, verb});
+        return startResult;
+    }
+
+    std::function<HRESULT(const std::filesystem::path&)> select = [](const std::filesystem::path&) {
+        return S_OK;
+    };
+    std::int32_t startResult = 0;
+    std::vector<std::filesystem::path> selected;
+    std::vector<std::pair<std::wstring, std::wstring>> processes;  // program, command line
+    std::vector<std::pair<std::filesystem::path, std::wstring>> withVerb;
 };
 
 // The row showing this folder, -1 when none does.
