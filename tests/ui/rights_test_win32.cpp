@@ -20,9 +20,9 @@ namespace fs = std::filesystem;
 struct Refused final : ProcessRights, AirfileRoutines {
     bool Elevated() override { return false; }
     bool MayCreateFilesIn(const fs::path&) override { return false; }
-    ScanReport Scan(const fs::path& base, ReaderPool& readers, WorkControl& control, ScanSink& sink) override
+    ScanReport Scan(const ScanDirs& dirs, ReaderPool& readers, WorkControl& control, ScanSink& sink) override
     {
-        return SystemAirfileRoutines().Scan(base, readers, control, sink);
+        return SystemAirfileRoutines().Scan(dirs, readers, control, sink);
     }
     std::int32_t Write(const fs::path&, std::int16_t) override { return ERROR_ACCESS_DENIED; }
     std::int32_t Restore(const fs::path&, std::uint8_t&, bool*) override { return ERROR_ACCESS_DENIED; }
