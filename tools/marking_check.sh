@@ -11,14 +11,7 @@ corpus=$(realpath ../shared/air-corpus)
 work="$root/build/marking-work"
 cmake --preset windows >/dev/null && cmake --build --preset windows --target korvalis marking_driver >/dev/null
 
-prefix="$root/build/windows/marking-prefix"
-scripts/wine-prefix "$prefix" null
-source scripts/wine-env "$prefix"
-trap 'wineserver -k 2>/dev/null || true' EXIT
-wineserver -p 30 2>/dev/null || true
-wine cmd /c exit >/dev/null 2>&1 || true
-wine reg add 'HKLM\SOFTWARE\Microsoft\Microsoft Games\Flight Simulator\9.0' /v 'EXE Path' \
-  /d "Z:${work//\//\\}\\fs9" /reg:32 /f >/dev/null
+source tools/outside_prefix.sh marking "Z:${work//\//\\}\\fs9"
 
 rm -rf "$work"
 python3 - "$corpus" "$work/fs9/Aircraft" <<'PYEOF'

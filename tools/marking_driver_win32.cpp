@@ -40,7 +40,8 @@ std::wstring Text(HWND window)
 
 HWND Child(HWND dialog, const std::wstring& className, const std::wstring& text)
 {
-    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
         wchar_t name[64] = {};
         ::GetClassNameW(child, name, 64);
         if (_wcsicmp(name, className.c_str()) == 0 && (text.empty() || Text(child) == text)) return child;
@@ -70,7 +71,7 @@ struct Step {
     const wchar_t* name;
     const wchar_t* type;
     bool onlyAmong;
-    UINT before;  // a command first, or 0
+    UINT before;            // a command first, or 0
     const wchar_t* marked;  // the marked rows' folders, joined by "|"
     const wchar_t* status;
 };
@@ -78,10 +79,8 @@ struct Step {
 std::wstring MarkedFolders(HANDLE process, HWND list)
 {
     std::wstring folders;
-    for (int i = static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-         i >= 0;
-         i = static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED)))
-        folders += (folders.empty() ? L"" : L"|") + CellText(process, list, i, 0);
+    for (const int row : korvalis::tools::MarkedRows(list))
+        folders += (folders.empty() ? L"" : L"|") + CellText(process, list, row, 0);
     return folders;
 }
 
@@ -137,7 +136,8 @@ int wmain(int argc, wchar_t** argv)
     const Step steps[] = {
         {L"AI *", L"Aircraft", false, 0, L"AI New A320|AI New B737", L"2 rows marked"},
         {L"", L"non flyable", false, 0, L"AI Old A320|AI Old B737", L"2 rows marked"},
-        {L"", L"Aircraft", true, IDM_SELECT_MY, L"AI New A320|AI New B737|TRAINING Cessna 152", L"3 rows marked"},
+        {L"", L"Aircraft", true, IDM_SELECT_MY, L"AI New A320|AI New B737|TRAINING Cessna 152",
+         L"3 rows marked"},
         {L"A320", L"any type", true, 0, L"AI New A320", L"1 row marked"},
         {L"Piper", L"Aircraft", true, 0, L"AI New A320",
          L"No row matches \"Piper\" among the marked rows of type Aircraft"},

@@ -12,14 +12,7 @@ work=$(realpath -m "${1:-build/marks-work}")
 cmake --preset native >/dev/null && cmake --build --preset native --target fleetgen >/dev/null
 cmake --preset windows >/dev/null && cmake --build --preset windows --target korvalis marks_driver >/dev/null
 
-prefix="$root/build/windows/marks-prefix"
-scripts/wine-prefix "$prefix" null
-source scripts/wine-env "$prefix"
-trap 'wineserver -k 2>/dev/null || true' EXIT
-wineserver -p 30 2>/dev/null || true
-wine cmd /c exit >/dev/null 2>&1 || true
-wine reg add 'HKLM\SOFTWARE\Microsoft\Microsoft Games\Flight Simulator\9.0' /v 'EXE Path' \
-  /d "Z:${work//\//\\}\\fleet" /reg:32 /f >/dev/null
+source tools/outside_prefix.sh marks "Z:${work//\//\\}\\fleet"
 
 for run in writable read-only; do
   rm -rf "$work/fleet"

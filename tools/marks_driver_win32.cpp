@@ -21,6 +21,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+using korvalis::tools::MarkedRows;
 using korvalis::tools::Sync;
 using korvalis::tools::Working;
 
@@ -54,17 +55,6 @@ void Type(WORD key, bool ctrlShift)
         }
     }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-std::vector<int> MarkedRows(HWND list)
-{
-    std::vector<int> rows;
-    for (int i =
-             static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-         i >= 0;
-         i = static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED)))
-        rows.push_back(i);
-    return rows;
 }
 
 }  // namespace
@@ -133,7 +123,8 @@ int wmain(int argc, wchar_t** argv)
         seconds, typed, 100 * lastAt);
     std::printf("rows marked once the write had ended: %zu\n", marked.size());
     for (std::size_t i = 0; i < marked.size() && i < 10; ++i)
-        std::printf("  row %d: %ls\n", marked[i], korvalis::tools::CellText(process.hProcess, list, marked[i], 0).c_str());
+        std::printf("  row %d: %ls\n", marked[i],
+                    korvalis::tools::CellText(process.hProcess, list, marked[i], 0).c_str());
 
     // Keys typed the same way with the window idle do mark: they reach the list. (Under Wine the
     // modifiers of keys sent from another process do not always come with them.)

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "ui/resource.h"
 
@@ -64,6 +65,18 @@ inline int RunToEnd(HWND main, UINT command)
         still = now == rows && !Working(main) ? still + 1 : 0;
         rows = now;
     }
+    return rows;
+}
+
+// The marked rows of a list, in its order.
+inline std::vector<int> MarkedRows(HWND list)
+{
+    std::vector<int> rows;
+    for (int i =
+             static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+         i >= 0;
+         i = static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED)))
+        rows.push_back(i);
     return rows;
 }
 

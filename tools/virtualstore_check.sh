@@ -12,19 +12,12 @@ root=$(pwd)
 corpus=$(realpath ../shared/air-corpus)
 cmake --preset windows >/dev/null && cmake --build --preset windows --target korvalis korvalis-cli virtualstore_driver >/dev/null
 
-prefix="$root/build/windows/vstore-prefix"
-scripts/wine-prefix "$prefix" null
-source scripts/wine-env "$prefix"
-trap 'wineserver -k 2>/dev/null || true' EXIT
-wineserver -p 30 2>/dev/null || true
-wine cmd /c exit >/dev/null 2>&1 || true
+source tools/outside_prefix.sh vstore 'C:\Program Files (x86)\Microsoft Games\Flight Simulator 9\'
 
 fs="$prefix/drive_c/Program Files (x86)/Microsoft Games/Flight Simulator 9"
 local=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')")
 store="$local/VirtualStore/Program Files (x86)/Microsoft Games/Flight Simulator 9"
 rm -rf "$fs" "$local/VirtualStore"
-wine reg add 'HKLM\SOFTWARE\Microsoft\Microsoft Games\Flight Simulator\9.0' /v 'EXE Path' \
-  /d 'C:\Program Files (x86)\Microsoft Games\Flight Simulator 9\' /reg:32 /f >/dev/null
 
 # Three aircraft from the corpus, each holding a type marker; the AI one's copy is non flyable.
 python3 - "$corpus" "$fs/aircraft" "$store/aircraft" <<'EOF'
@@ -82,7 +75,7 @@ cli=build/windows/cli/korvalis-cli.exe
 out=$(wine "$cli" set helicopter --sim fs2004 --ai 2>&1 | tr -d '\r')
 echo "$out"
 check "a line for the file, then one for its copy" \
-  '[ "$(grep -c "^written" <<<"$out")" = 2 ] && grep -A1 "^written.*Flight Simulator 9.aircraft" <<<"$out" | grep -q "VirtualStore"'
+  '[ "$(grep -c "^written" <<<"$out")" = 2 ] && grep -A1 "^written.*Flight Simulator 9.*aircraft" <<<"$out" | grep -q "VirtualStore"'
 check "both hold Helicopter" '[ "$(type_of "$file")" = 1 ] && [ "$(type_of "$copy")" = 1 ]'
 out=$(wine "$cli" restore --sim fs2004 --ai 2>&1 | tr -d '\r')
 echo "$out"
