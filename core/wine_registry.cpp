@@ -184,8 +184,8 @@ std::string ValueText(const Value& value)
     if (length > (wideType ? kValueLimit * 2 : kValueLimit)) return marker;
     if (value.type == kTypeNumber) {
         if (length < 4) return marker;
-        const std::uint32_t number = value.bytes[0] | value.bytes[1] << 8 | value.bytes[2] << 16 |
-                                     static_cast<std::uint32_t>(value.bytes[3]) << 24;
+        std::uint32_t number = 0;
+        for (int i = 3; i >= 0; --i) number = number << 8 | value.bytes[static_cast<std::size_t>(i)];
         std::string digits = std::to_string(number);
         if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
         return digits;
