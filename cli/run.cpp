@@ -352,6 +352,18 @@ void List(const Options& o, const ShownPaths& shown, const std::vector<const Air
     io.out(text);
 }
 
+// For a dry run of a restore: kWriteOk when the file's backup can be read and holds a type byte,
+// else why not (`inBackup` set), so that it says "would restore" only where a restore could.
+std::int32_t BackupReadable(const fs::path& path, bool& inBackup)
+{
+    fs::path backup = path;
+    backup += kBackupSuffix;
+    const AirfileRead read = ReadAirfileTypeOf(backup);
+    if (read.outcome == AirfileRead::Outcome::Type) return kWriteOk;
+    inBackup = true;
+    return read.outcome == AirfileRead::Outcome::Failed ? read.error : kErrorBackupNoTypeByte;
+}
+
 int ChangeFiles(const Options& o, const Where& where, const ShownPaths& shownPaths,
                 const std::vector<const AirfileRow*>& rows, CliIo& io, Messages& messages, StopSignal& stop)
 {
@@ -364,7 +376,8 @@ int ChangeFiles(const Options& o, const Where& where, const ShownPaths& shownPat
         if (restore) {
             std::uint8_t type = 0;
             bool inBackup = false;
-            const std::int32_t result = o.dryRun ? kWriteOk : RestoreAirfileType(path, type, &inBackup);
+            const std::int32_t result =
+                o.dryRun ? BackupReadable(path, inBackup) : RestoreAirfileType(path, type, &inBackup);
             if (result == kWriteOk) {
                 line = (o.dryRun ? "would restore\t" : "restored\t") + shown;
                 ++done;

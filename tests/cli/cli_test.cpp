@@ -178,15 +178,18 @@ TEST(Cli, DryRunsChangeNothing)
     const struct {
         std::vector<std::string> args;
         std::string firstLine, summary;
+        int code;
     } cases[] = {
-        {{"set", "non-flyable", "--all", "--dry-run"}, "would write", "7 would be written, 1 unchanged"},
-        {{"restore", "--name", "heli", "--dry-run"}, "would restore", "1 would be restored"},
+        {{"set", "non-flyable", "--all", "--dry-run"}, "would write", "7 would be written, 1 unchanged", 0},
+        {{"restore", "--name", "heli", "--dry-run"}, "would restore", "1 would be restored", 0},
+        // Only where a restore could: MY Cessna has no backup.
+        {{"restore", "--name", "cessna", "--dry-run"}, "failed", "0 would be restored, 1 failed", 1},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = c.args;
         args.insert(args.end(), {"--dir", PathToUtf8(dir)});
         const CliOutcome o = RunCli(args);
-        EXPECT_EQ(o.code, 0);
+        EXPECT_EQ(o.code, c.code);
         EXPECT_TRUE(o.out.starts_with(c.firstLine + "\t")) << o.out;
         EXPECT_EQ(o.err, "korvalis-cli: " + c.summary + kEnd);
         EXPECT_EQ(snapshot(), before) << c.firstLine;
