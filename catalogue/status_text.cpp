@@ -18,16 +18,20 @@ std::string Counted(long long number, const char* one, const char* many)
     return Thousands(number) + " " + (number == 1 ? one : many);
 }
 
+// A text as it stands among others: a system message's final full stop goes.
+std::string WithoutFinalStop(std::string text)
+{
+    if (!text.empty() && text.back() == '.') text.pop_back();
+    return text;
+}
+
 }  // namespace
 
 std::string JoinedNotes(const StatusNotes& notes)
 {
     std::string line;
     for (const StatusNote& note : notes) {
-        if (note.text.empty()) continue;
-        std::string text = note.text;
-        if (text.back() == '.') text.pop_back();
-        line += (line.empty() ? "" : "; ") + text;
+        if (!note.text.empty()) line += (line.empty() ? "" : "; ") + WithoutFinalStop(note.text);
     }
     return line;
 }
@@ -83,21 +87,26 @@ StatusNotes ScanOutcomeNotes(const ScanReport& report, const std::string& aircra
     StatusNotes parts;
     if (report.baseBrokeOff)
         parts.push_back({"The listing of the directory broke off after " +
-                        Counted(report.folders, "folder", "folders") + ": " + ErrorText(report.baseError), {}});
+                             Counted(report.folders, "folder", "folders") + ": " +
+                             ErrorText(report.baseError),
+                         {}});
     if (report.stopped)
         parts.push_back({"Stopped after " + Thousands(report.foldersRead) + " of " +
-                        Counted(report.folders, "folder", "folders"), {}});
+                             Counted(report.folders, "folder", "folders"),
+                         {}});
     if (report.noMarker > 0)
         parts.push_back({Counted(report.noMarker, ".air file", ".air files") + " without a type marker", {}});
     if (report.unreadable > 0) {
         const ScanFailure& first = report.firstUnreadable;
         parts.push_back({Thousands(report.unreadable) + " could not be read: " +
-                        PathToUtf8(first.folder / first.file) + ": " + ErrorText(first.error), {}});
+                             PathToUtf8(first.folder / first.file) + ": " + ErrorText(first.error),
+                         {}});
     }
     if (report.unlistable > 0) {
         const ScanFailure& first = report.firstUnlistable;
-        parts.push_back({Counted(report.unlistable, "folder", "folders") +
-                        " could not be listed: " + PathToUtf8(first.folder) + ": " + ErrorText(first.error), {}});
+        parts.push_back({Counted(report.unlistable, "folder", "folders") + " could not be listed: " +
+                             PathToUtf8(first.folder) + ": " + ErrorText(first.error),
+                         {}});
     }
     if (report.copies > 0)
         parts.push_back({report.copies == 1
@@ -134,9 +143,7 @@ std::vector<FailureGroup> GroupFailures(const std::vector<RunFailure>& failures)
 
 std::string FailureGroupText(const FailureGroup& group)
 {
-    std::string reason = group.reason;
-    if (!reason.empty() && reason.back() == '.') reason.pop_back();
-    return Thousands(group.count) + " " + reason + " (first: " + group.first + ")";
+    return Thousands(group.count) + " " + WithoutFinalStop(group.reason) + " (first: " + group.first + ")";
 }
 
 StatusNotes RunOutcomeNotes(const RunOutcome& outcome, const char* done)
@@ -147,14 +154,14 @@ StatusNotes RunOutcomeNotes(const RunOutcome& outcome, const char* done)
     text += Thousands(outcome.succeeded) + " " + done;
     if (outcome.failed > 0) text += ", " + Thousands(outcome.failed) + " failed";
     const std::vector<FailureGroup> groups = GroupFailures(outcome.failures);
-    StatusNotes notes;
+    // The largest group reads on from the summary; each other one is a note of its own.
+    StatusNotes notes{{text, {}}};
     for (std::size_t i = 0; i < groups.size() && i < kListedFailureGroups; ++i) {
         if (i == 0)
-            notes.push_back({text + ": " + FailureGroupText(groups[i]), {}});
+            notes[0].text += ": " + FailureGroupText(groups[i]);
         else
             notes.push_back({FailureGroupText(groups[i]), {}});
     }
-    if (notes.empty()) notes.push_back({text, {}});
     return notes;
 }
 
